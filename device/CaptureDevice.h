@@ -1,0 +1,64 @@
+// The program's one handle on the chosen camera below the multimedia layer:
+// the vendor extension unit, the processing amplifier's white balance and
+// the driver's property pages. The live picture itself comes from QCamera.
+#pragma once
+
+#include "device/CapturePort.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+
+class CaptureDevice {
+public:
+    CaptureDevice();
+    ~CaptureDevice();
+    CaptureDevice(const CaptureDevice &) = delete;
+    CaptureDevice &operator=(const CaptureDevice &) = delete;
+
+    // Finds the camera among the video input devices and binds it. The device
+    // whose path matches `deviceName` (the previewed camera's device name) wins;
+    // otherwise the first whose friendly name equals `name`. Negative on failure,
+    // in which case nothing stays bound.
+    vidorra::Status bindDevice(const QString &name, const QString &deviceName = QString());
+
+    // One Get or Set of one extension-unit control. `length` is the capacity
+    // of `data`. -1 while nothing is bound.
+    vidorra::Status xuControl(int selector, vidorra::XuOp op, unsigned char *data, int length);
+
+    // Reads the processing amplifier's white balance into wbFlags.
+    vidorra::Status readWhiteBalanceMode();
+
+    // The bound device's property pages, modal; nothing when nothing is bound.
+    void showPropertyPage();
+
+    // Flags of the last successful white-balance read: 1 automatic, 2 manual;
+    // 3 until a read succeeds.
+    std::int32_t wbFlags = 3;
+    const vidorra::Guid xuPropertySet = vidorra::kXuPropertySet;
+
+    // The backend seam: the link-time platform port is created on first use
+    // unless one has been installed here. Installing a port drops any binding.
+    void setPort(std::unique_ptr<vidorra::CapturePort> port);
+    vidorra::CapturePort &port();
+
+    bool isBound() const { return xuFilter != nullptr; }
+    // Plain words on why the latest bindDevice failed; empty after a success.
+    QString lastBindError() const { return bindError; }
+    // Drops the binding and forgets the white-balance flags (back to 3).
+    void reset();
+
+private:
+    void unbind();
+
+    std::unique_ptr<vidorra::CapturePort> platformPort;
+    // Serves the processing amplifier and the property pages.
+    std::unique_ptr<vidorra::CaptureHandle> controlFilter;
+    // A second opening of the same device; carries the extension-unit traffic.
+    std::unique_ptr<vidorra::CaptureHandle> xuFilter;
+    QString bindError;
+};
+
+// Constructed during static initialisation, after the resource collection.
+extern CaptureDevice captureDevice;

@@ -1,0 +1,82 @@
+// The simulated cameras that vidorra-sim and the tests see, shared by the sim
+// capture port, the sim Qt Multimedia camera plugin and the tests. Every port
+// call reaches the record, so tests can assert exactly what reached a camera.
+#pragma once
+
+#include "device/CapturePort.h"
+#include "device/sim/SimCamera.h"
+
+#include <QObject>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vidorra::sim {
+
+enum class CallKind {
+    ListDevices,
+    OpenDevice,
+    ProbeNode,
+    QueryLength,
+    Get,
+    Set,
+    ReadWhiteBalance,
+    ShowPropertyPages,
+    ListControls,
+    GetControl,
+    SetControl,
+};
+
+struct PortCall {
+    CallKind kind = CallKind::ListDevices;
+    std::string device;               // device path of the camera called
+    std::uint32_t node = 0;
+    std::uint32_t selector = 0;       // or the control id
+    std::vector<std::uint8_t> bytes;  // Set: bytes sent; Get: bytes answered
+    Status status = 0;
+};
+
+// The device name of "Vidorra Sim Camera": a Windows-style USB device path.
+extern const char kSimCameraPath[];
+extern const char kSimCameraName[];
+// "Sim Integrated Camera": no USB marker, so the window does not list it.
+extern const char kIntegratedCameraPath[];
+extern const char kIntegratedCameraName[];
+
+class SimHub : public QObject {
+    Q_OBJECT
+public:
+    static SimHub &instance();
+
+    // Back to the two cameras of vidorra-sim with their defaults, no record.
+    void reset();
+    // Removes every camera (no signal).
+    void clear();
+
+    const std::vector<std::shared_ptr<SimCamera>> &cameras() const { return list; }
+    std::shared_ptr<SimCamera> camera(const std::string &path) const;
+
+    // Adds a camera at the end of the list (creating it when `camera` is null).
+    std::shared_ptr<SimCamera> add(const std::string &friendlyName, const std::string &devicePath);
+    // A camera arrives or goes: the list changes, the device-node change is
+    // announced, and a removed camera fails every later call (vanished).
+    std::shared_ptr<SimCamera> plug(const std::string &friendlyName, const std::string &devicePath);
+    void unplug(const std::string &devicePath);
+
+    const std::vector<PortCall> &calls() const { return record; }
+    void clearCalls() { record.clear(); }
+    void recordCall(PortCall call);
+
+signals:
+    void devicesChanged();
+    // A camera went away; its preview becomes unavailable.
+    void cameraRemoved(const QString &devicePath);
+
+private:
+    SimHub() = default;
+    std::vector<std::shared_ptr<SimCamera>> list;
+    std::vector<PortCall> record;
+};
+
+}  // namespace vidorra::sim
