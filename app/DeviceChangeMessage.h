@@ -17,4 +17,10 @@ constexpr Action actionFor(unsigned long long wParam)
            : wParam == DeviceTypeSpecific ? Action::LogTypeSpecific
                                           : Action::None;
 }
+
+// Reads the identifier and wParam of a native message when `eventType` names a
+// Windows message record ("windows_generic_MSG", "windows_dispatcher_MSG");
+// false for anything else. Defined by the Windows backend; elsewhere always false.
+bool readWindowsMessage(const char *eventType, const void *message, unsigned int *id,
+                        unsigned long long *wParam);
 }  // namespace vidorra::devicechange

@@ -8,6 +8,8 @@
 #include <QMainWindow>
 #include <QStringList>
 
+#include <memory>
+
 class QCameraImageCapture;
 class QCameraViewfinder;
 class QComboBox;
@@ -25,7 +27,7 @@ public:
     ~MainWindow() override;
 
     // Read-only views for tests and tools; the window itself uses the members.
-    Ui_MainWindow *form() const { return ui; }
+    Ui_MainWindow *form() const { return ui.get(); }
     QComboBox *cameraList() const { return cameraComboBox; }
     const QStringList &cameraDeviceNames() const { return deviceNames; }
     QCamera *previewCamera() const { return previewStarted ? camera : nullptr; }
@@ -75,21 +77,23 @@ private:
     void setSwitchStyle(QPushButton *button, bool on);
     void setSwitchDisplay(QPushButton *button, bool on);
     bool sendSetting(int selector, int value, QWidget *control);
-    void sendSliderPosition(QSlider *slider, int selector, int position);
     void sendGainPosition(QSlider *slider, int selector, int position);
-    void flipSwitch(QPushButton *button, int selector, unsigned char onByte, unsigned char offByte);
+    bool flipSwitch(QPushButton *button, int selector, unsigned char onByte, unsigned char offByte);
+    void showRefusal(QWidget *control);
     bool confirm(const QString &question);
+    QRadioButton *presetButton(const QObject *watched) const;
     bool sendPreset(QRadioButton *button);
+    void showBindingFailure();
     // app/
     void selectHomePage();
     void selectSetupPage();
 
-    Ui_MainWindow *ui;
+    std::unique_ptr<Ui_MainWindow> ui;
     QLabel *statusLabel;
     QComboBox *cameraComboBox;
     QCamera *camera;
     QCameraViewfinder *viewfinder;
-    QCameraImageCapture *imageCapture;
+    std::unique_ptr<QCameraImageCapture> imageCapture;
     QLabel *deviceInfoLabel;
     QStringList deviceNames;
     int previewStarted;
