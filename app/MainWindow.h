@@ -76,6 +76,8 @@ private:
     void readDeviceInfo();
     void setSwitchStyle(QPushButton *button, bool on);
     void setSwitchDisplay(QPushButton *button, bool on);
+    QSlider *sliderFor(int selector) const;
+    QPushButton *switchFor(int selector) const;
     bool sendSetting(int selector, int value, QWidget *control);
     void sendGainPosition(QSlider *slider, int selector, int position);
     bool flipSwitch(QPushButton *button, int selector, unsigned char onByte, unsigned char offByte);
