@@ -14,7 +14,7 @@ namespace vidorra::sim {
 class SimVideoRenderer : public QVideoRendererControl {
     Q_OBJECT
 public:
-    using QVideoRendererControl::QVideoRendererControl;
+    explicit SimVideoRenderer(QObject *parent = nullptr) : QVideoRendererControl(parent) {}
     QAbstractVideoSurface *surface() const override { return target; }
     void setSurface(QAbstractVideoSurface *surface) override;
 
