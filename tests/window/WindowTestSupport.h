@@ -1,0 +1,228 @@
+// Shared set-up for the window suites: a fresh simulated camera bound through
+// the real CaptureDevice, a shown window, real mouse and key input, and modal
+// boxes answered through the active modal widget.
+#pragma once
+
+#define QTEST_QPA_MOUSE_HANDLING
+#include <QtTest>
+
+#include "app/MainWindow.h"
+#include "device/CaptureDevice.h"
+#include "device/sim/SimCapturePort.h"
+#include "device/sim/SimHub.h"
+#include "ui_MainWindow.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QSpinBox>
+#include <QStyle>
+#include <QStyleOptionSlider>
+#include <QTimer>
+#include <QToolTip>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace testsupport {
+
+using vidorra::sim::CallKind;
+using vidorra::sim::PortCall;
+using vidorra::sim::SimHub;
+
+// One extension-unit request as the camera saw it.
+struct XuCall {
+    char op;  // 'G' or 'S'
+    int selector;
+    QByteArray bytes;
+    bool operator==(const XuCall &o) const { return op == o.op && selector == o.selector && bytes == o.bytes; }
+};
+
+inline char *toString(const XuCall &c)
+{
+    return QTest::toString(QStringLiteral("%1 %2 [%3]")
+                               .arg(QChar(c.op))
+                               .arg(c.selector)
+                               .arg(QString::fromLatin1(c.bytes.toHex(' '))));
+}
+
+inline XuCall get(int selector) { return {'G', selector, QByteArray()}; }
+inline XuCall set(int selector, std::initializer_list<int> bytes)
+{
+    QByteArray b;
+    for (int v : bytes)
+        b.append(char(v & 0xFF));
+    return {'S', selector, b};
+}
+
+// Gets and Sets that reached any camera since the last clear, in order. Gets
+// are listed without their answer, so expectations read as requests.
+inline std::vector<XuCall> xuCalls()
+{
+    std::vector<XuCall> out;
+    for (const PortCall &c : SimHub::instance().calls()) {
+        if (c.kind == CallKind::Get)
+            out.push_back({'G', int(c.selector), QByteArray()});
+        else if (c.kind == CallKind::Set)
+            out.push_back({'S', int(c.selector), QByteArray(reinterpret_cast<const char *>(c.bytes.data()),
+                                                             int(c.bytes.size()))});
+    }
+    return out;
+}
+
+inline std::vector<XuCall> sets()
+{
+    std::vector<XuCall> out;
+    for (const XuCall &c : xuCalls())
+        if (c.op == 'S')
+            out.push_back(c);
+    return out;
+}
+
+inline std::shared_ptr<vidorra::sim::SimCamera> simCamera()
+{
+    return SimHub::instance().camera(vidorra::sim::kSimCameraPath);
+}
+
+// Fresh cameras and a fresh, unbound CaptureDevice on the simulated port.
+inline void resetCameras()
+{
+    SimHub::instance().reset();
+    captureDevice.setPort(std::make_unique<vidorra::sim::SimCapturePort>());
+    captureDevice.reset();
+    SimHub::instance().clearCalls();
+}
+
+inline std::unique_ptr<MainWindow> showWindow()
+{
+    auto window = std::make_unique<MainWindow>();
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window.get()))
+        qWarning("window not exposed");
+    return window;
+}
+
+inline QPushButton *openCameraButton(MainWindow &w)
+{
+    for (QPushButton *b : w.findChildren<QPushButton *>())
+        if (b->text() == QLatin1String("Open Camera"))
+            return b;
+    return nullptr;
+}
+
+inline void pressOpenCamera(MainWindow &w) { QTest::mouseClick(openCameraButton(w), Qt::LeftButton); }
+
+// Runs `answer` on the next modal box once it is up (polling the event loop),
+// and returns the box's text through `seen`.
+inline void whenModal(std::function<void(QWidget *)> answer, QString *seen = nullptr, int attempts = 200)
+{
+    QTimer::singleShot(10, [answer, seen, attempts]() {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal) {
+            if (attempts > 0)
+                whenModal(answer, seen, attempts - 1);
+            return;
+        }
+        if (seen) {
+            if (auto *box = qobject_cast<QMessageBox *>(modal))
+                *seen = box->windowTitle() + QLatin1Char('|') + box->text();
+        }
+        answer(modal);
+    });
+}
+
+inline void clickBoxButton(QWidget *modal, QMessageBox::StandardButton which)
+{
+    auto *box = qobject_cast<QMessageBox *>(modal);
+    QVERIFY(box);
+    QTest::mouseClick(box->button(which), Qt::LeftButton);
+}
+
+inline void answerBox(QMessageBox::StandardButton which, QString *seen = nullptr)
+{
+    whenModal([which](QWidget *m) { clickBoxButton(m, which); }, seen);
+}
+
+inline void answerBoxWithKey(Qt::Key key, QString *seen = nullptr)
+{
+    whenModal([key](QWidget *m) { QTest::keyClick(m, key); }, seen);
+}
+
+// Geometry of a slider's handle, as the slider itself computes it.
+inline QStyleOptionSlider sliderOption(const QSlider *s)
+{
+    QStyleOptionSlider opt;
+    opt.initFrom(s);
+    opt.subControls = QStyle::SC_None;
+    opt.activeSubControls = QStyle::SC_None;
+    opt.orientation = s->orientation();
+    opt.maximum = s->maximum();
+    opt.minimum = s->minimum();
+    opt.tickPosition = s->tickPosition();
+    opt.tickInterval = s->tickInterval();
+    opt.upsideDown = (s->orientation() == Qt::Horizontal) ? (s->invertedAppearance() != (opt.direction == Qt::RightToLeft))
+                                                          : (!s->invertedAppearance());
+    opt.direction = Qt::LeftToRight;
+    opt.sliderPosition = s->sliderPosition();
+    opt.sliderValue = s->value();
+    opt.singleStep = s->singleStep();
+    opt.pageStep = s->pageStep();
+    return opt;
+}
+
+inline QRect handleRect(const QSlider *s)
+{
+    const QStyleOptionSlider opt = sliderOption(s);
+    return s->style()->subControlRect(QStyle::CC_Slider, &opt, QStyle::SC_SliderHandle, s);
+}
+
+// x within the slider at which a handle grabbed at its centre shows `value`.
+inline int handleXFor(const QSlider *s, int value)
+{
+    const QStyleOptionSlider opt = sliderOption(s);
+    const QRect groove = s->style()->subControlRect(QStyle::CC_Slider, &opt, QStyle::SC_SliderGroove, s);
+    const QRect handle = s->style()->subControlRect(QStyle::CC_Slider, &opt, QStyle::SC_SliderHandle, s);
+    const int span = groove.right() - handle.width() + 1 - groove.x();
+    return groove.x() + QStyle::sliderPositionFromValue(s->minimum(), s->maximum(), value, span) + handle.width() / 2;
+}
+
+// A real drag: press on the handle, move through each value, release.
+inline void dragSlider(QSlider *s, const std::vector<int> &values)
+{
+    const QRect handle = handleRect(s);
+    const QPoint start = handle.center();
+    QTest::mousePress(s, Qt::LeftButton, Qt::NoModifier, start);
+    for (int v : values)
+        QTest::mouseMove(s, QPoint(handleXFor(s, v), start.y()));
+    QTest::mouseRelease(s, Qt::LeftButton, Qt::NoModifier, QPoint(handleXFor(s, values.back()), start.y()));
+}
+
+inline bool refusalShownAt(QWidget *control)
+{
+    return QToolTip::isVisible() && QToolTip::text() == QLatin1String("The camera did not accept the change.") &&
+           control->isVisible();
+}
+
+// The window after "Open Camera" on the simulated camera, call record cleared.
+struct OpenWindow {
+    std::unique_ptr<MainWindow> window;
+    Ui_MainWindow *ui = nullptr;
+    // `prepare` sets the cameras up after they are reset, before the window.
+    explicit OpenWindow(const std::function<void()> &prepare = {})
+    {
+        resetCameras();
+        if (prepare)
+            prepare();
+        window = showWindow();
+        ui = window->form();
+        pressOpenCamera(*window);
+        SimHub::instance().clearCalls();
+    }
+};
+
+}  // namespace testsupport
