@@ -1,0 +1,159 @@
+#include "ctl/CameraChoice.h"
+
+#include "ctl/Text.h"
+#include "device/CaptureDevice.h"
+#include "device/Selectors.h"
+#include "preview/UsbCameraRule.h"
+#include "settings/ValueCodec.h"
+
+#include <QFileInfo>
+#include <QStringList>
+
+#include <array>
+#include <vector>
+
+namespace vidorra::ctl {
+
+QString describe(const CameraEntry &c)
+{
+    const QString path = c.path.isEmpty() ? QStringLiteral("(no path)") : printable(c.path);
+    return QStringLiteral("%1 (%2)").arg(path, printable(c.name));
+}
+
+namespace {
+
+QString bindFailure(const CameraEntry &camera, Status s)
+{
+    const QString why = captureDevice.lastBindError();
+    return QStringLiteral("cannot open %1: %2").arg(describe(camera), why.isEmpty() ? statusText(s) : why);
+}
+
+Choice bound(const CameraEntry &camera)
+{
+    Choice choice;
+    choice.camera = camera;
+    const Status s = bindCamera(camera);
+    if (succeeded(s) && captureDevice.isBound()) {
+        choice.result = ChoiceResult::Bound;
+    } else {
+        choice.result = ChoiceResult::Failed;
+        choice.message = bindFailure(camera, succeeded(s) ? status::NotBound : s);
+    }
+    return choice;
+}
+
+// A path given through a symbolic link (/dev/v4l/by-id/...) names the same node.
+QString canonical(const QString &path)
+{
+    if (path.isEmpty())
+        return QString();
+    return QFileInfo(path).canonicalFilePath();
+}
+
+}  // namespace
+
+Status listCameras(QVector<CameraEntry> *cameras)
+{
+    cameras->clear();
+    std::vector<DeviceEntry> devices;
+    const Status s = captureDevice.port().listDevices(&devices);
+    if (!succeeded(s))
+        return s;
+    for (const DeviceEntry &d : devices) {
+        CameraEntry c;
+        c.path = d.hasPath ? QString::fromStdString(d.devicePath) : QString();
+        c.name = d.hasName ? QString::fromStdString(d.friendlyName) : QString();
+        c.usb = !c.path.isEmpty() && isUsbCamera(c.path);
+        cameras->push_back(c);
+    }
+    return s;
+}
+
+Status bindCamera(const CameraEntry &camera)
+{
+    return captureDevice.bindDevice(camera.name, camera.path);
+}
+
+Status readDeviceInfoRecord(QString *text)
+{
+    std::array<unsigned char, selector::DeviceInfoLength> block{};
+    const Status s = captureDevice.xuControl(selector::DeviceInfo, XuOp::Get, block.data(), int(block.size()));
+    *text = succeeded(s) ? decodeDeviceInfoRecord(block.data(), int(block.size())) : QString();
+    return s;
+}
+
+Choice chooseCamera(const QString &wanted)
+{
+    Choice choice;
+    QVector<CameraEntry> cameras;
+    const Status s = listCameras(&cameras);
+    if (!succeeded(s)) {
+        const QString why = QString::fromStdString(captureDevice.port().lastErrorText());
+        choice.message = QStringLiteral("cannot list the cameras: %1").arg(why.isEmpty() ? statusText(s) : why);
+        return choice;
+    }
+
+    if (wanted.isEmpty()) {
+        QStringList tried;
+        for (const CameraEntry &c : cameras) {
+            if (!c.usb)
+                continue;
+            const Status b = bindCamera(c);
+            if (!succeeded(b) || !captureDevice.isBound()) {
+                tried << bindFailure(c, succeeded(b) ? status::NotBound : b);
+                continue;
+            }
+            QString record;
+            const Status r = readDeviceInfoRecord(&record);
+            if (succeeded(r)) {
+                choice.result = ChoiceResult::Bound;
+                choice.camera = c;
+                return choice;
+            }
+            tried << QStringLiteral("%1: the extension unit does not answer: %2").arg(describe(c), statusText(r));
+        }
+        captureDevice.reset();
+        choice.result = ChoiceResult::NotFound;
+        choice.message = tried.isEmpty()
+            ? QStringLiteral("no USB camera found")
+            : QStringLiteral("no USB camera whose vendor extension unit answers:\n  ") + tried.join(QStringLiteral("\n  "));
+        return choice;
+    }
+
+    for (const CameraEntry &c : cameras)
+        if (!c.path.isEmpty() && c.path == wanted)
+            return bound(c);
+    const QString wantedCanonical = canonical(wanted);
+    if (!wantedCanonical.isEmpty())
+        for (const CameraEntry &c : cameras)
+            if (canonical(c.path) == wantedCanonical)
+                return bound(c);
+
+    QVector<CameraEntry> named;
+    for (const CameraEntry &c : cameras)
+        if (c.name == wanted)
+            named.push_back(c);
+    if (named.size() == 1)
+        return bound(named.front());
+    if (named.size() > 1) {
+        QStringList paths;
+        for (const CameraEntry &c : named)
+            paths << (c.path.isEmpty() ? QStringLiteral("(no path)") : printable(c.path));
+        choice.result = ChoiceResult::Ambiguous;
+        choice.message = QStringLiteral("%1 cameras are named \"%2\"; choose one by its path: %3")
+                             .arg(named.size())
+                             .arg(printable(wanted), paths.join(QStringLiteral(", ")));
+        return choice;
+    }
+
+    QStringList known;
+    for (const CameraEntry &c : cameras)
+        known << describe(c);
+    choice.result = ChoiceResult::NotFound;
+    choice.message = known.isEmpty()
+        ? QStringLiteral("no camera \"%1\": no camera is attached").arg(printable(wanted))
+        : QStringLiteral("no camera \"%1\"; the cameras are:\n  %2").arg(printable(wanted), known.join(QStringLiteral("\n  ")));
+    return choice;
+}
+
+}  // namespace vidorra::ctl

@@ -1,0 +1,40 @@
+// Which camera the tool talks to: the port's list of video input devices, the
+// USB camera rule of the window, and binding the chosen one in captureDevice.
+#pragma once
+
+#include "device/CapturePort.h"
+
+#include <QString>
+#include <QVector>
+
+namespace vidorra::ctl {
+
+struct CameraEntry {
+    QString path;  // empty when the platform gives none
+    QString name;
+    bool usb = false;
+};
+
+// "path (name)", printable.
+QString describe(const CameraEntry &camera);
+
+// Every video input device the port lists; negative when the list cannot be made.
+Status listCameras(QVector<CameraEntry> *cameras);
+// Binds the camera in captureDevice, by path first and then by name.
+Status bindCamera(const CameraEntry &camera);
+// A Get of the device-information record on the bound camera.
+Status readDeviceInfoRecord(QString *text);
+
+enum class ChoiceResult { Bound, NotFound, Ambiguous, Failed };
+
+struct Choice {
+    ChoiceResult result = ChoiceResult::Failed;
+    CameraEntry camera;
+    QString message;  // why not Bound
+};
+
+// `wanted` is a device path (symbolic links to it count) or a friendly name;
+// empty means the first USB camera whose extension unit answers.
+Choice chooseCamera(const QString &wanted);
+
+}  // namespace vidorra::ctl

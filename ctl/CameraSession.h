@@ -1,0 +1,28 @@
+// Requests to the bound camera for one run of the tool. Once the camera is
+// gone, later requests are not sent at all: each would wait on a device that
+// is no longer there, and the answer is known.
+#pragma once
+
+#include "device/CapturePort.h"
+
+#include <QString>
+
+#include <cstdint>
+
+namespace vidorra::ctl {
+
+class CameraSession {
+public:
+    // Get of one setting's byte (through a record-sized block, as the window reads).
+    Status get(int selector, std::uint8_t *byte);
+    Status set(int selector, std::uint8_t byte);
+    Status readDeviceInfo(QString *text);
+    Status readWhiteBalance(std::int32_t *flags);
+    bool gone() const { return isGone; }
+
+private:
+    Status note(Status s);
+    bool isGone = false;
+};
+
+}  // namespace vidorra::ctl

@@ -1,0 +1,212 @@
+// The commands that read: list, info, get and save; and restore-defaults.
+#include "ctl/Commands.h"
+
+#include "ctl/CameraChoice.h"
+#include "ctl/CameraSession.h"
+#include "ctl/Text.h"
+#include "device/CaptureDevice.h"
+
+
+namespace vidorra::ctl {
+
+int Outcome::exitCode() const
+{
+    if (wrongUsage)
+        return 2;
+    return cameraRefused ? 1 : 0;
+}
+
+void Context::usageError(const QString &message)
+{
+    err << program << ": " << message << '\n';
+    outcome.wrongUsage = true;
+}
+
+void Context::cameraError(const QString &message)
+{
+    err << program << ": " << message << '\n';
+    outcome.cameraRefused = true;
+}
+
+void Context::note(const QString &message) { err << program << ": " << message << '\n'; }
+
+namespace {
+
+bool takesNoArguments(Context &c, const char *command)
+{
+    if (c.args.isEmpty())
+        return true;
+    c.usageError(QStringLiteral("%1 takes no arguments (got '%2')").arg(QLatin1String(command), c.args.front()));
+    return false;
+}
+
+}  // namespace
+
+bool openCamera(Context &c)
+{
+    const Choice choice = chooseCamera(c.device);
+    c.camera = choice.camera;
+    if (choice.result == ChoiceResult::Bound)
+        return true;
+    if (choice.result == ChoiceResult::Ambiguous)
+        c.usageError(choice.message);
+    else
+        c.cameraError(choice.message);
+    return false;
+}
+
+namespace {
+
+QString whiteBalanceWord(std::int32_t flags)
+{
+    switch (flags) {
+    case 1:
+        return QStringLiteral("auto");
+    case 2:
+        return QStringLiteral("manual");
+    default:
+        return QStringLiteral("flags %1").arg(flags);
+    }
+}
+
+}  // namespace
+
+int listCommand(Context &c)
+{
+    if (!takesNoArguments(c, "list"))
+        return c.outcome.exitCode();
+    QVector<CameraEntry> cameras;
+    const Status s = listCameras(&cameras);
+    if (!succeeded(s)) {
+        const QString why = QString::fromStdString(captureDevice.port().lastErrorText());
+        c.cameraError(QStringLiteral("cannot list the cameras: %1").arg(why.isEmpty() ? statusText(s) : why));
+        return c.outcome.exitCode();
+    }
+    int listed = 0;
+    for (const CameraEntry &camera : cameras) {
+        if (!camera.usb)
+            continue;
+        ++listed;
+        QString answer;
+        const Status b = bindCamera(camera);
+        if (!succeeded(b) || !captureDevice.isBound()) {
+            const QString why = captureDevice.lastBindError();
+            answer = QStringLiteral("no (cannot open: %1)")
+                         .arg(why.isEmpty() ? statusText(succeeded(b) ? status::NotBound : b) : why);
+        } else {
+            QString record;
+            const Status r = readDeviceInfoRecord(&record);
+            answer = succeeded(r) ? QStringLiteral("yes") : QStringLiteral("no (%1)").arg(statusText(r));
+        }
+        c.out << printable(camera.path) << '\t' << printable(camera.name) << "\textension unit: " << answer
+              << '\n';
+        captureDevice.reset();
+    }
+    if (listed == 0)
+        c.note(QStringLiteral("no USB camera found"));
+    return c.outcome.exitCode();
+}
+
+int infoCommand(Context &c)
+{
+    if (!takesNoArguments(c, "info") || !openCamera(c))
+        return c.outcome.exitCode();
+    CameraSession session;
+    QString record;
+    const Status r = session.readDeviceInfo(&record);
+    if (succeeded(r))
+        c.out << "device-info=" << printable(addChipGenerationMarkers(record)) << '\n';
+    else
+        c.cameraError(QStringLiteral("device-info: Get device info failed!: %1").arg(statusText(r)));
+    for (const SettingInfo &setting : kSettings) {
+        std::uint8_t byte = 0;
+        const Status s = session.get(setting.selector, &byte);
+        if (succeeded(s))
+            c.out << setting.name << '=' << formatSettingValue(setting, byte) << '\n';
+        else
+            c.cameraError(QStringLiteral("%1: cannot read: %2").arg(QLatin1String(setting.name), statusText(s)));
+    }
+    std::int32_t flags = 0;
+    const Status w = session.readWhiteBalance(&flags);
+    if (succeeded(w))
+        c.out << "white-balance=" << whiteBalanceWord(flags) << '\n';
+    else
+        c.cameraError(QStringLiteral("white-balance: cannot read: %1").arg(statusText(w)));
+    return c.outcome.exitCode();
+}
+
+int getCommand(Context &c)
+{
+    if (c.args.isEmpty()) {
+        c.usageError(QStringLiteral("get needs at least one setting name; the settings are: %1").arg(settingNames()));
+        return c.outcome.exitCode();
+    }
+    QVector<const SettingInfo *> wanted;
+    for (const QString &name : qAsConst(c.args)) {
+        QString error;
+        if (const SettingInfo *s = lookupSetting(name, &error))
+            wanted.push_back(s);
+        else
+            c.usageError(error);
+    }
+    if (c.outcome.wrongUsage || !openCamera(c))
+        return c.outcome.exitCode();
+    CameraSession session;
+    for (const SettingInfo *setting : qAsConst(wanted)) {
+        std::uint8_t byte = 0;
+        const Status s = session.get(setting->selector, &byte);
+        if (succeeded(s))
+            c.out << setting->name << '=' << formatSettingValue(*setting, byte) << '\n';
+        else
+            c.cameraError(QStringLiteral("%1: cannot read: %2").arg(QLatin1String(setting->name), statusText(s)));
+    }
+    return c.outcome.exitCode();
+}
+
+int saveCommand(Context &c)
+{
+    if (!takesNoArguments(c, "save") || !openCamera(c))
+        return c.outcome.exitCode();
+    CameraSession session;
+    c.out << "# Vidorra camera settings, written by vidorra-ctl save; apply them with vidorra-ctl load FILE\n"
+          << "# camera: " << describe(c.camera) << '\n';
+    QString record;
+    const Status r = session.readDeviceInfo(&record);
+    if (succeeded(r))
+        c.out << "# device-info: " << printable(addChipGenerationMarkers(record)) << '\n';
+    else
+        c.out << "# device-info: not read (" << statusText(r) << ")\n";
+    for (const SettingInfo &setting : kSettings) {
+        const QString name = QLatin1String(setting.name);
+        std::uint8_t byte = 0;
+        const Status s = session.get(setting.selector, &byte);
+        if (!succeeded(s)) {
+            c.cameraError(QStringLiteral("%1: cannot read: %2").arg(name, statusText(s)));
+            c.out << "# " << name << ": not read (" << statusText(s) << ")\n";
+        } else if (!isAcceptedByte(setting, byte)) {
+            // Written so that load leaves the setting alone instead of refusing the line.
+            const QString value = formatSettingValue(setting, byte);
+            c.note(QStringLiteral("%1: the camera holds %2, outside %3; saved as a comment")
+                       .arg(name, value, acceptedValues(setting)));
+            c.out << "# " << name << '=' << value << " (outside " << acceptedValues(setting) << ")\n";
+        } else {
+            c.out << name << '=' << formatSettingValue(setting, byte) << '\n';
+        }
+    }
+    return c.outcome.exitCode();
+}
+
+int restoreDefaultsCommand(Context &c)
+{
+    if (!takesNoArguments(c, "restore-defaults") || !openCamera(c))
+        return c.outcome.exitCode();
+    CameraSession session;
+    const Status s = session.set(selector::RestoreDefault, 1);
+    if (succeeded(s))
+        c.out << "restored the camera's default settings\n";
+    else
+        c.cameraError(QStringLiteral("restore-defaults: the camera did not restore its defaults: %1").arg(statusText(s)));
+    return c.outcome.exitCode();
+}
+
+}  // namespace vidorra::ctl

@@ -1,0 +1,46 @@
+#include "ctl/Text.h"
+
+namespace vidorra::ctl {
+
+QString statusText(Status s)
+{
+    switch (s) {
+    case status::NotBound:
+        return QStringLiteral("no camera is open");
+    case status::Fail:
+        return QStringLiteral("the camera failed the request");
+    case status::NotImplemented:
+        return QStringLiteral("the camera's driver does not offer this");
+    case status::NoInterface:
+        return QStringLiteral("the camera does not offer this control");
+    case status::InvalidArgument:
+        return QStringLiteral("the camera refused the value");
+    case status::NotFound:
+        return QStringLiteral("the camera has no vendor extension unit for this control");
+    case status::NoSuchDevice:
+        return QStringLiteral("the camera is gone (unplugged or rebooting)");
+    case status::InsufficientBuffer:
+        return QStringLiteral("the camera answered more bytes than the control holds");
+    case status::AccessDenied:
+        return QStringLiteral("permission denied");
+    default:
+        break;
+    }
+    return QStringLiteral("error 0x%1").arg(quint32(s), 8, 16, QLatin1Char('0'));
+}
+
+QString printable(const QString &text)
+{
+    QString result;
+    result.reserve(text.size());
+    for (const QChar c : text) {
+        const ushort u = c.unicode();
+        if (u < 0x20 || (u >= 0x7F && u < 0xA0))
+            result += QStringLiteral("\\x%1").arg(u, 2, 16, QLatin1Char('0'));
+        else
+            result += c;
+    }
+    return result;
+}
+
+}  // namespace vidorra::ctl
