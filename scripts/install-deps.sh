@@ -9,7 +9,7 @@ packages=(
   qtbase5-dev qtmultimedia5-dev libqt5multimedia5-plugins
   libudev-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  xvfb xauth
+  xvfb xauth fonts-liberation
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
 )
 
