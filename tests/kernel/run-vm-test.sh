@@ -1,0 +1,165 @@
+#!/bin/bash
+# Boots Debian's kernel in qemu with a small initramfs: the camera emulator
+# attached through vhci_hcd, the real uvcvideo driver, uvc-diag and (when
+# given) vidorra-ctl. Checks the console log; exits non-zero on any failed
+# check and whenever the VM does not come up.
+#
+#   run-vm-test.sh --work DIR --emulator BIN --diag BIN [--ctl BIN] [--timeout S]
+#
+# The kernel package is fetched with apt-get download (never installed) and
+# cached under DIR.
+set -u -o pipefail
+
+WORK=
+EMULATOR=
+DIAG=
+CTL=
+TIMEOUT=240
+SRC=$(cd "$(dirname "$0")" && pwd)
+while [ $# -gt 0 ]; do
+    case $1 in
+    --work) WORK=$2; shift 2 ;;
+    --emulator) EMULATOR=$2; shift 2 ;;
+    --diag) DIAG=$2; shift 2 ;;
+    --ctl) CTL=$2; shift 2 ;;
+    --timeout) TIMEOUT=$2; shift 2 ;;
+    *) echo "usage: $0 --work DIR --emulator BIN --diag BIN [--ctl BIN] [--timeout S]" >&2; exit 2 ;;
+    esac
+done
+if [ -z "$WORK" ] || [ ! -x "$EMULATOR" ] || [ ! -x "$DIAG" ]; then
+    echo "run-vm-test: --work, --emulator and --diag are required (executables)" >&2
+    exit 2
+fi
+if [ -n "$CTL" ] && [ ! -x "$CTL" ]; then
+    echo "run-vm-test: $CTL is not an executable" >&2
+    exit 2
+fi
+mkdir -p "$WORK"
+WORK=$(cd "$WORK" && pwd)
+CACHE=$WORK/cache
+mkdir -p "$CACHE"
+
+die() { echo "run-vm-test: FAIL: $*" >&2; exit 1; }
+
+# --- tools ---------------------------------------------------------------
+have_tools() {
+    command -v qemu-system-x86_64 >/dev/null && command -v cpio >/dev/null &&
+        command -v depmod >/dev/null && dpkg -s busybox-static >/dev/null 2>&1
+}
+if ! have_tools; then
+    echo "run-vm-test: installing qemu-system-x86, busybox-static, cpio, kmod"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get install -y -q qemu-system-x86 busybox-static cpio kmod >/dev/null 2>&1 ||
+        { apt-get update -q >/dev/null && apt-get install -y -q qemu-system-x86 busybox-static cpio kmod >/dev/null; } ||
+        die "cannot install the VM tools"
+    have_tools || die "VM tools still missing after install"
+fi
+BUSYBOX=/bin/busybox
+ldd "$BUSYBOX" >/dev/null 2>&1 && die "$BUSYBOX is not the static busybox"
+
+# --- kernel --------------------------------------------------------------
+image_package() {
+    apt-cache depends linux-image-amd64 2>/dev/null |
+        awk '/Depends: linux-image-[0-9]/ { print $2; exit }'
+}
+PKG=$(image_package)
+if [ -z "$PKG" ]; then
+    apt-get update -q >/dev/null 2>&1
+    PKG=$(image_package)
+fi
+[ -n "$PKG" ] || die "cannot resolve the kernel image package of linux-image-amd64"
+KROOT=$CACHE/$PKG
+if [ ! -d "$KROOT/boot" ]; then
+    rm -rf "$KROOT" "$CACHE"/"$PKG"_*.deb
+    (cd "$CACHE" && apt-get download "$PKG" >/dev/null 2>&1) || die "apt-get download $PKG failed"
+    mkdir -p "$KROOT.tmp"
+    dpkg-deb -x "$CACHE"/"$PKG"_*.deb "$KROOT.tmp" || die "cannot unpack $PKG"
+    rm -f "$CACHE"/"$PKG"_*.deb
+    mv "$KROOT.tmp" "$KROOT"
+fi
+KVER=$(ls "$KROOT/lib/modules" | head -n 1)
+VMLINUZ=$KROOT/boot/vmlinuz-$KVER
+[ -f "$VMLINUZ" ] || die "no kernel image in $PKG"
+[ -f "$KROOT/lib/modules/$KVER/modules.dep" ] || depmod -b "$KROOT" "$KVER" || die "depmod failed"
+echo "run-vm-test: kernel $PKG ($KVER)"
+
+# --- initramfs -----------------------------------------------------------
+ROOT=$WORK/root
+rm -rf "$ROOT"
+mkdir -p "$ROOT/bin" "$ROOT/lib/modules"
+cp "$BUSYBOX" "$ROOT/bin/busybox"
+cp "$SRC/vm-init.sh" "$ROOT/init"
+chmod 755 "$ROOT/init"
+cp "$EMULATOR" "$ROOT/bin/uvc-emulator"
+cp "$DIAG" "$ROOT/bin/uvc-diag"
+
+MODDIR=$KROOT/lib/modules/$KVER
+declare -A LOADED=()
+ORDER=()
+module_path() {  # module name -> path relative to $MODDIR, from modules.dep
+    local base=${1//_/-}
+    awk -F: -v b="$base" '{ n = $1; sub(/.*\//, "", n); sub(/\.ko.*/, "", n); gsub(/_/, "-", n)
+        if (n == b) { print $1; exit } }' "$MODDIR/modules.dep"
+}
+visit() {  # load order: dependencies first
+    local rel=$1 deps dep
+    [ -n "${LOADED[$rel]:-}" ] && return
+    LOADED[$rel]=1
+    deps=$(awk -F: -v m="$rel" '$1 == m { print $2; exit }' "$MODDIR/modules.dep")
+    for dep in $deps; do visit "$dep"; done
+    ORDER+=("$rel")
+}
+for name in usb-common usbcore mc videodev videobuf2-common videobuf2-v4l2 videobuf2-memops \
+    videobuf2-vmalloc uvcvideo usbip-core vhci-hcd; do
+    rel=$(module_path "$name")
+    [ -n "$rel" ] || die "module $name not found in $PKG"
+    visit "$rel"
+done
+: > "$ROOT/modules.order"
+for rel in "${ORDER[@]}"; do
+    file=$(basename "$rel")
+    case $file in
+    *.ko) cp "$MODDIR/$rel" "$ROOT/lib/modules/$file" ;;
+    *.ko.xz) xz -dc "$MODDIR/$rel" > "$ROOT/lib/modules/${file%.xz}"; file=${file%.xz} ;;
+    *.ko.zst) zstd -qdc "$MODDIR/$rel" > "$ROOT/lib/modules/${file%.zst}"; file=${file%.zst} ;;
+    *) die "unknown module format $file" ;;
+    esac
+    echo "$file" >> "$ROOT/modules.order"
+done
+
+copy_with_libraries() {  # BIN DEST: the executable and every shared library ldd names
+    cp "$1" "$ROOT/bin/$2"
+    ldd "$1" 2>/dev/null | awk '{ for (i = 1; i <= NF; ++i) if ($i ~ /^\//) print $i }' |
+        while read -r lib; do
+            mkdir -p "$ROOT$(dirname "$lib")"
+            cp -L "$lib" "$ROOT$lib"
+        done
+}
+if [ -n "$CTL" ]; then
+    copy_with_libraries "$CTL" vidorra-ctl
+    cp "$SRC/vm-ctl-steps.sh" "$ROOT/ctl-steps.sh"
+fi
+INITRD=$WORK/initramfs.cpio
+(cd "$ROOT" && find . | cpio -o -H newc --quiet) > "$INITRD" || die "cannot build the initramfs"
+echo "run-vm-test: initramfs $(du -h "$INITRD" | cut -f1)"
+
+# --- boot ----------------------------------------------------------------
+CONSOLE=$WORK/console.log
+ACCEL=()
+[ -w /dev/kvm ] && ACCEL=(-enable-kvm)
+START=$(date +%s)
+timeout --kill-after=10 "$TIMEOUT" qemu-system-x86_64 "${ACCEL[@]}" -nographic -no-reboot \
+    -m 768 -smp 1 -net none -kernel "$VMLINUZ" -initrd "$INITRD" \
+    -append "console=ttyS0 panic=-1 loglevel=4" < /dev/null > "$CONSOLE" 2>&1
+QEMU_RC=$?
+echo "run-vm-test: VM ran $(( $(date +%s) - START )) s (qemu status $QEMU_RC), console log $CONSOLE"
+tr -d '\r' < "$CONSOLE" > "$CONSOLE.txt"
+grep -q 'VMTEST boot' "$CONSOLE.txt" || { tail -n 40 "$CONSOLE.txt" >&2; die "the VM did not come up"; }
+grep -q '^VMTEST LOG END' "$CONSOLE.txt" || { tail -n 40 "$CONSOLE.txt" >&2; die "the VM did not finish (timeout ${TIMEOUT}s)"; }
+RUNLOG=$WORK/run.log
+sed -n '/^VMTEST LOG BEGIN/,/^VMTEST LOG END/p' "$CONSOLE.txt" > "$RUNLOG"
+
+# --- checks --------------------------------------------------------------
+# shellcheck source=vm-checks.sh
+. "$SRC/vm-checks.sh"
+run_checks "$RUNLOG" "${CTL:+ctl}"

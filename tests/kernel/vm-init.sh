@@ -1,0 +1,97 @@
+#!/bin/busybox sh
+# /init of the test VM: loads the USB/IP and uvcvideo modules, attaches the
+# camera emulator, runs every step with its output and the emulator's log
+# lines in one file, prints that file on the console and powers off. The host
+# (run-vm-test.sh) judges the results; nothing here decides pass or fail.
+/bin/busybox --install -s /bin
+export PATH=/bin
+mkdir -p /proc /sys /dev /tmp
+mount -t proc proc /proc
+mount -t sysfs sysfs /sys
+mount -t devtmpfs devtmpfs /dev
+mount -t tmpfs tmpfs /tmp
+dmesg -n 1
+
+LOG=/tmp/run.log
+TRIGGER=/tmp/wb-manual
+: > $LOG
+log() { echo "$*" >> $LOG; }
+
+finish() {
+    echo "VMTEST LOG BEGIN"
+    cat $LOG
+    echo "VMTEST LOG END"
+    echo "VMTEST DMESG BEGIN"
+    dmesg | grep -iE 'uvc|usb|vhci|video' | tail -n 80
+    echo "VMTEST DMESG END"
+    sync
+    poweroff -f
+}
+
+# step NAME COMMAND...: output and exit status of one command between markers.
+step() {
+    name=$1
+    shift
+    log "STEP BEGIN $name"
+    "$@" >> $LOG 2>&1
+    log "STEP END $name rc=$?"
+}
+
+echo "VMTEST boot $(uname -r)"
+while read -r module; do
+    insmod "/lib/modules/$module" || log "VMTEST insmod-failed $module"
+done < /modules.order
+
+# wait_camera SECONDS: until a capture node answers.
+wait_camera() {
+    i=0
+    while [ $i -lt "$1" ]; do
+        node=$(uvc-diag find 2>/dev/null | sed -n 's/^DIAG capture \(\/dev\/.*\)/\1/p')
+        if [ -n "$node" ]; then
+            log "VMTEST camera $node"
+            return 0
+        fi
+        sleep 1
+        i=$((i + 1))
+    done
+    log "VMTEST camera none"
+    return 1
+}
+
+# Diagnostics of the driver and the emulator on their own (unit 6 is the extension unit).
+diag_phase() {
+    dev=$1
+    step diag-len-24 uvc-diag xu "$dev" 6 24 GET_LEN 2
+    step diag-info-9 uvc-diag xu "$dev" 6 9 GET_INFO 1
+    step diag-get-9 uvc-diag xu "$dev" 6 9 GET_CUR 24
+    step diag-set-24 uvc-diag xu "$dev" 6 24 SET_CUR 1 01
+    step diag-get-24 uvc-diag xu "$dev" 6 24 GET_CUR 1
+    step diag-set-9 uvc-diag xu "$dev" 6 9 SET_CUR 24
+    step diag-get-23 uvc-diag xu "$dev" 6 23 GET_CUR 1
+    step diag-set-23 uvc-diag xu "$dev" 6 23 SET_CUR 1 01
+    step diag-get-24-restored uvc-diag xu "$dev" 6 24 GET_CUR 1
+    step diag-sel-8 uvc-diag xu "$dev" 6 8 GET_CUR 1
+    step diag-range uvc-diag xu "$dev" 6 6 SET_CUR 1 09
+    step diag-size uvc-diag xu "$dev" 6 24 GET_CUR 24
+    step diag-refused uvc-diag xu "$dev" 6 20 GET_CUR 1
+    step diag-unit-5 uvc-diag xu "$dev" 5 24 GET_CUR 1
+    step diag-wb-auto uvc-diag wb "$dev"
+}
+
+emulator() {
+    uvc-emulator --log $LOG --wb-trigger $TRIGGER "$@" &
+    emulator_pid=$!
+}
+
+emulator
+if wait_camera 30; then
+    diag_phase "$node"
+    if [ -x /bin/vidorra-ctl ] && [ -f /ctl-steps.sh ]; then
+        . /ctl-steps.sh
+    fi
+    touch $TRIGGER
+    step diag-wb-manual uvc-diag wb "$node"
+fi
+kill $emulator_pid 2>/dev/null
+wait $emulator_pid 2>/dev/null
+finish
