@@ -51,10 +51,14 @@ public:
 
 private:
     void unbind();
+    vidorra::Status fail(vidorra::Status status, const QString &text);
+    QString portErrorOr(const QString &fallbackText);
+    vidorra::Status readWhiteBalance();
 
     std::unique_ptr<vidorra::CapturePort> platformPort;
-    // Serves the processing amplifier and the property pages.
-    std::unique_ptr<vidorra::CaptureHandle> controlFilter;
+    // Serves the processing amplifier and the property pages. Shared so that
+    // an open "Properties" dialog keeps its device even if it is rebound.
+    std::shared_ptr<vidorra::CaptureHandle> controlFilter;
     // A second opening of the same device; carries the extension-unit traffic.
     std::unique_ptr<vidorra::CaptureHandle> xuFilter;
     QString bindError;

@@ -13,6 +13,26 @@
 
 namespace vidorra::sim {
 
+// Ids of the standard controls (the V4L2 control ids, so that the same
+// numbers mean the same control on the simulated and the Linux camera).
+namespace controlId {
+constexpr std::uint32_t Brightness = 0x00980900u;
+constexpr std::uint32_t Contrast = 0x00980901u;
+constexpr std::uint32_t Saturation = 0x00980902u;
+constexpr std::uint32_t WhiteBalanceAutomatic = 0x0098090Cu;
+constexpr std::uint32_t Gamma = 0x00980910u;
+constexpr std::uint32_t WhiteBalanceTemperature = 0x0098091Au;
+constexpr std::uint32_t Sharpness = 0x0098091Bu;
+constexpr std::uint32_t ExposureAuto = 0x009A0901u;      // menu
+constexpr std::uint32_t ExposureTime = 0x009A0902u;      // 100 us units
+}  // namespace controlId
+
+// Menu values of ExposureAuto.
+constexpr std::int32_t kExposureManual = 1;
+constexpr std::int32_t kExposureAutomatic = 3;
+
+// The default device-information record.
+extern const char kDefaultRecord[];
 
 struct Faults {
     // Requests of every kind fail with `failStatus`: -1 always, N > 0 the next N.
@@ -47,12 +67,20 @@ public:
     int xuNode = 2;
     Faults faults;
 
+    // The selectors the extension unit carries, and which way each goes.
+    static bool hasSelector(int selector);
+    static bool canGet(int selector);    // all but 23
+    static bool canSet(int selector);    // all but 9
+    // The control's own length: 24 for the record, 1 for every other.
+    static std::uint32_t ownLength(int selector);
+
     // Camera-side vendor state.
     std::uint8_t value(int selector) const;
     void setValue(int selector, std::uint8_t byte);
     std::string record() const;                 // device-information text
     void setRecord(const std::string &text);    // up to 24 bytes, the rest zero
     void setRecordBytes(const std::array<std::uint8_t, 24> &bytes);
+    const std::array<std::uint8_t, 24> &recordBytes() const { return info; }
     void restoreDefaults();                     // what selector 23 with byte 1 does
 
     // Processing amplifier.

@@ -34,6 +34,10 @@ struct PortCall {
     std::uint32_t node = 0;
     std::uint32_t selector = 0;       // or the control id
     std::vector<std::uint8_t> bytes;  // Set: bytes sent; Get: bytes answered
+    // ListDevices: how many; QueryLength: the length reported;
+    // ReadWhiteBalance: the flags;
+    // GetControl/SetControl: the control's value.
+    std::int32_t value = 0;
     Status status = 0;
 };
 
@@ -50,14 +54,15 @@ public:
     static SimHub &instance();
 
     // Back to the two cameras of vidorra-sim with their defaults, no record.
+    // Cameras of before are gone: handles still open on them fail every call.
     void reset();
-    // Removes every camera (no signal).
+    // Removes every camera (no signal); they count as vanished.
     void clear();
 
     const std::vector<std::shared_ptr<SimCamera>> &cameras() const { return list; }
     std::shared_ptr<SimCamera> camera(const std::string &path) const;
 
-    // Adds a camera at the end of the list (creating it when `camera` is null).
+    // Adds a camera with its defaults at the end of the list (no signal).
     std::shared_ptr<SimCamera> add(const std::string &friendlyName, const std::string &devicePath);
     // A camera arrives or goes: the list changes, the device-node change is
     // announced, and a removed camera fails every later call (vanished).
@@ -74,7 +79,7 @@ signals:
     void cameraRemoved(const QString &devicePath);
 
 private:
-    SimHub() = default;
+    SimHub();
     std::vector<std::shared_ptr<SimCamera>> list;
     std::vector<PortCall> record;
 };
