@@ -79,8 +79,11 @@ Status V4l2CaptureHandle::queryLength(const Guid &propertySet, std::uint32_t sel
     if (known == lengths.end()) {
         std::uint8_t answer[2] = {0, 0};
         const Status s = uvcQuery(key.first, key.second, UVC_GET_LEN, answer, sizeof answer);
-        if (!succeeded(s))
+        if (!succeeded(s)) {
+            lengthFailures[key] = s;
             return s;
+        }
+        lengthFailures.erase(key);
         known = lengths.emplace(key, static_cast<std::uint16_t>(answer[0] | (answer[1] << 8))).first;
     }
     if (bytesReturned)
@@ -98,10 +101,16 @@ Status V4l2CaptureHandle::transfer(const Guid &propertySet, std::uint32_t select
         return vidorra::status::NoSuchDevice;
     if (!unitFor(propertySet, selector, node))
         return vidorra::status::NotFound;
-    if (!data || length == 0 || length > 0xFFFF || (op != XuOp::Get && op != XuOp::Set))
-        return vidorra::status::InvalidArgument;
     const auto unit = static_cast<std::uint8_t>(node);
     const auto cs = static_cast<std::uint8_t>(selector);
+    if (length == 0) {
+        // A caller that went on after a failed length query: nothing is sent,
+        // and the reason is the length query's.
+        auto failure = lengthFailures.find({unit, cs});
+        return failure != lengthFailures.end() ? failure->second : vidorra::status::InvalidArgument;
+    }
+    if (!data || length > 0xFFFF || (op != XuOp::Get && op != XuOp::Set))
+        return vidorra::status::InvalidArgument;
     const Status s = uvcQuery(unit, cs, op == XuOp::Get ? UVC_GET_CUR : UVC_SET_CUR, data,
                               static_cast<std::uint16_t>(length));
     if (s == vidorra::status::InsufficientBuffer)

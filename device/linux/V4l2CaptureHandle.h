@@ -57,6 +57,7 @@ private:
     std::string path;
     UvcTopology units;
     std::map<std::pair<std::uint8_t, std::uint8_t>, std::uint16_t> lengths;  // (unit, selector)
+    std::map<std::pair<std::uint8_t, std::uint8_t>, Status> lengthFailures;
     bool gone = false;
 };
 

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cinttypes>
+#include <cstring>
 #include <limits>
 
 namespace vidorra::v4l {
@@ -119,9 +120,13 @@ Status V4l2CaptureHandle::listControls(std::vector<ControlInfo> *controls)
                     return ioctlStatus(mr);
                 if (mr < 0)
                     continue;  // a gap in the menu
+                // The structure is packed: copy its fields out before use.
+                std::uint8_t name[sizeof m.name];
+                std::memcpy(name, m.name, sizeof name);
+                const std::int64_t number = m.value;
                 const std::string label = q.type == V4L2_CTRL_TYPE_INTEGER_MENU
-                                              ? std::to_string(static_cast<long long>(m.value))
-                                              : boundedText(m.name);
+                                              ? std::to_string(static_cast<long long>(number))
+                                              : boundedText(name);
                 info.menuItems.emplace_back(static_cast<std::int32_t>(index), label);
             }
         }

@@ -1,0 +1,77 @@
+// Device-node changes: the udev monitor read through a QSocketNotifier.
+#include "FakeKernel.h"
+#include "device/DeviceWatcher.h"
+#include "device/linux/UdevWatcher.h"
+
+#include <QtTest>
+
+using namespace vidorra;
+using namespace vidorra::test;
+
+class TestUdevWatcher : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup() { v4l::installSystemCalls(nullptr); }
+    void addAndRemoveAnnounceAChange();
+    void burstIsOneChange();
+    void otherActionsAreIgnored();
+    void noMonitorNoCrash();
+};
+
+void TestUdevWatcher::addAndRemoveAnnounceAChange()
+{
+    auto kernel = std::make_shared<FakeKernel>();
+    v4l::installSystemCalls(kernel);
+    QObject parent;
+    DeviceWatcher *watcher = createDeviceWatcher(&parent);  // the link-time factory
+    QVERIFY(watcher);
+    QCOMPARE(watcher->parent(), &parent);
+    QSignalSpy spy(watcher, &DeviceWatcher::devicesChanged);
+    kernel->emitUdev("add", "/dev/video0");
+    QVERIFY(spy.wait(2000));
+    QCOMPARE(spy.count(), 1);
+    kernel->emitUdev("remove", "/dev/video0");
+    QVERIFY(spy.wait(2000));
+    QCOMPARE(spy.count(), 2);
+}
+
+void TestUdevWatcher::burstIsOneChange()
+{
+    auto kernel = std::make_shared<FakeKernel>();
+    v4l::UdevWatcher watcher(kernel);
+    QVERIFY(watcher.isWatching());
+    QSignalSpy spy(&watcher, &DeviceWatcher::devicesChanged);
+    kernel->emitUdev("add", "/dev/video0");
+    kernel->emitUdev("add", "/dev/video1");  // the metadata node of the same camera
+    QVERIFY(spy.wait(2000));
+    QTest::qWait(50);
+    QCOMPARE(spy.count(), 1);
+}
+
+void TestUdevWatcher::otherActionsAreIgnored()
+{
+    auto kernel = std::make_shared<FakeKernel>();
+    v4l::UdevWatcher watcher(kernel);
+    QSignalSpy spy(&watcher, &DeviceWatcher::devicesChanged);
+    kernel->emitUdev("change", "/dev/video0");
+    kernel->emitUdev("bind", "");
+    QTest::qWait(100);
+    QCOMPARE(spy.count(), 0);
+    kernel->emitUdev("remove", "/dev/video0");  // still listening
+    QVERIFY(spy.wait(2000));
+}
+
+void TestUdevWatcher::noMonitorNoCrash()
+{
+    auto kernel = std::make_shared<FakeKernel>();
+    kernel->failMonitor = true;
+    v4l::UdevWatcher watcher(kernel);
+    QVERIFY(!watcher.isWatching());
+    QSignalSpy spy(&watcher, &DeviceWatcher::devicesChanged);
+    kernel->emitUdev("add", "/dev/video0");
+    QTest::qWait(50);
+    QCOMPARE(spy.count(), 0);
+}
+
+QTEST_MAIN(TestUdevWatcher)
+#include "tst_udev_watcher.moc"
