@@ -1,0 +1,77 @@
+// vidorra-ctl run in-process on the simulated cameras, and what reached them.
+#pragma once
+
+#include "ctl/Ctl.h"
+#include "device/CaptureDevice.h"
+#include "device/sim/SimHub.h"
+
+#include <QStringList>
+#include <QTest>
+#include <QTextStream>
+
+#include <memory>
+#include <string>
+
+namespace ctltest {
+
+using vidorra::sim::CallKind;
+using vidorra::sim::SimHub;
+
+struct Run {
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+inline Run run(QStringList args)
+{
+    args.prepend(QStringLiteral("vidorra-ctl-sim"));
+    Run r;
+    QTextStream out(&r.out);
+    QTextStream err(&r.err);
+    r.code = vidorra::ctl::runCtl(args, out, err);
+    out.flush();
+    err.flush();
+    return r;
+}
+
+// "selector:byte,byte" for every Set that reached a camera (at `device`, or any).
+inline QStringList sets(const std::string &device = std::string(), bool onlySucceeded = false)
+{
+    QStringList result;
+    for (const auto &call : SimHub::instance().calls()) {
+        if (call.kind != CallKind::Set || (!device.empty() && call.device != device))
+            continue;
+        if (onlySucceeded && !vidorra::succeeded(call.status))
+            continue;
+        QStringList bytes;
+        for (const auto b : call.bytes)
+            bytes << QString::number(b);
+        result << QStringLiteral("%1:%2").arg(call.selector).arg(bytes.join(QLatin1Char(',')));
+    }
+    return result;
+}
+
+// Selectors of the Gets that a camera answered, in order.
+inline QList<int> gets()
+{
+    QList<int> result;
+    for (const auto &call : SimHub::instance().calls())
+        if (call.kind == CallKind::Get && vidorra::succeeded(call.status))
+            result << int(call.selector);
+    return result;
+}
+
+inline std::shared_ptr<vidorra::sim::SimCamera> simCamera()
+{
+    return SimHub::instance().camera(vidorra::sim::kSimCameraPath);
+}
+
+// Fresh cameras, the plain simulated port, nothing bound.
+inline void resetSim()
+{
+    captureDevice.setPort(vidorra::createPlatformCapturePort());
+    SimHub::instance().reset();
+}
+
+}  // namespace ctltest
