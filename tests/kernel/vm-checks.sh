@@ -12,7 +12,8 @@ step_out() {
 step_rc() { sed -n "s/^STEP END $1 rc=//p" "$RUNLOG" | head -n 1; }
 # Control transfers of the video-control interface made during a step.
 transfers() { step_out "$1" | grep -c '^EMU req=.* if=0 '; }
-has() { step_out "$1" | grep -qF -- "$2"; }
+# grep reads to the end (no -q), so that the pipeline cannot fail on SIGPIPE under pipefail.
+has() { step_out "$1" | grep -F -- "$2" > /dev/null; }
 lacks() { ! has "$1" "$2"; }
 rc_is() { [ "$(step_rc "$1")" = "$2" ]; }
 count_is() { [ "$(transfers "$1")" = "$2" ]; }
@@ -84,4 +85,77 @@ run_checks() {
     fi
     echo "$PASSED passed, $FAILED failed"
     [ $FAILED -eq 0 ] && [ $PASSED -gt 0 ]
+}
+
+has_all() {
+    local s=$1 line
+    shift
+    for line in "$@"; do
+        has "$s" "$line" || { echo "    missing in $s: $line"; return 1; }
+    done
+}
+# No control request of the extension unit for selector N during a step.
+untouched() { ! step_out "$1" | grep "^EMU req=.* unit=6 sel=$2 " > /dev/null; }
+# A Set that reached unit 6 with selector N and byte B, and nothing after it failed.
+sent() { has "$1" "EMU req=SET_CUR if=0 unit=6 sel=$2 len=1 data=$3 result=ok"; }
+
+DEFAULTS=(device-info="v3 SOC:V9 SIM-1.1" image-style=normal nr2d=3 nr3d=4 drc=2 red-gain=0 blue-gain=0
+    exposure-compensation=0 exposure-compensation-switch=off h264=on audio=off flip-h=off flip-v=off)
+
+# After the first Set of selector 12 in the step, every transfer is one more Set of it.
+one_transfer_per_change() {
+    local after
+    after=$(step_out ctl-set-repeat | grep '^EMU req=.* if=0 ' |
+        awk '/req=SET_CUR .* sel=12 / && !seen { seen = 1; next } seen')
+    [ "$(printf '%s\n' "$after" | grep -c 'req=SET_CUR if=0 unit=6 sel=12 ')" = 2 ] &&
+        [ "$(printf '%s\n' "$after" | grep -c .)" = 2 ]
+}
+
+ctl_checks() {
+    # uvcvideo names the card "product: function name", cut to 31 characters.
+    check "list shows the camera with its extension unit" \
+        has ctl-list "$(printf '/dev/video0\tVidorra USB Camera: Vidorra USB\textension unit: yes')"
+    check "list exits 0" rc_is ctl-list 0
+    check "info shows the record with its marker and the defaults" has_all ctl-info "${DEFAULTS[@]}"
+    check "info exits 0" rc_is ctl-info 0
+    check "white balance reads 1 (automatic)" has_all ctl-info "white-balance=auto" "WB mode:1"
+    check "set flip-v=on sends byte 01 to selector 24 of unit 6" sent ctl-set-flip-v 24 01
+    check "flip-v reads back on" has ctl-get-flip-v "flip-v=on"
+    check "set nr2d=5 sends 05 to selector 6" sent ctl-set-nr2d 6 05
+    check "set red-gain=7 sends 07 to selector 15" sent ctl-set-red-gain 15 07
+    check "set exposure-compensation=-3 sends fd to selector 11" sent ctl-set-exposure 11 fd
+    check "set image-style=face sends 05 to selector 13" sent ctl-set-style 13 05
+    check "set exposure-compensation-switch=on sends 00 to selector 10" sent ctl-set-switch 10 00
+    check "set drc=5 drc=6 drc=7 sends 05, 06, 07 to selector 12" \
+        has_all ctl-set-repeat "sel=12 len=1 data=05 result=ok" "sel=12 len=1 data=06 result=ok" \
+        "sel=12 len=1 data=07 result=ok"
+    check "a setting change costs exactly one control transfer after the first" one_transfer_per_change
+    check "every value reads back" has_all ctl-get-set nr2d=5 red-gain=7 exposure-compensation=-3 \
+        image-style=face exposure-compensation-switch=on drc=7
+    check "set h264=off sends 00 to selector 18" sent ctl-set-h264 18 00
+    check "negative red gain is refused while white balance is automatic (exit 1)" rc_is ctl-red-gain-auto 1
+    check "... and nothing reaches selector 15" untouched ctl-red-gain-auto 15
+    check "the read-only device information cannot be set (exit 2)" rc_is ctl-read-only 2
+    check "... without a control transfer" count_is ctl-read-only 0
+    check "an out-of-range value is refused (exit 2)" rc_is ctl-out-of-range 2
+    check "... without a control transfer" count_is ctl-out-of-range 0
+    check "restore-defaults sends byte 01 to selector 23" sent ctl-restore 23 01
+    check "restore-defaults exits 0" rc_is ctl-restore 0
+    check "info after restore-defaults shows the defaults" has_all ctl-info-restored "${DEFAULTS[@]}"
+    check "white balance reads 2 (manual) after the camera switched" \
+        has_all ctl-info-manual "white-balance=manual" "WB mode:2"
+    check "negative red gain is taken while white balance is manual: fd to selector 15" \
+        sent ctl-red-gain-manual 15 fd
+    check "red gain reads back -3" has ctl-get-red-gain "red-gain=-3"
+    check "a selector outside bmControls: get fails (exit 1)" rc_is ctl-omitted-get 1
+    check "... without a request for it" untouched ctl-omitted-get 26
+    check "a selector outside bmControls: set fails (exit 1)" rc_is ctl-omitted-set 1
+    check "... and nothing reaches it" untouched ctl-omitted-set 26
+    check "info on that camera reports the one setting it cannot read (exit 1)" rc_is ctl-omitted-info 1
+    check "... and still shows the others" has_all ctl-omitted-info "device-info=v3 SOC:V9 SIM-1.1" nr2d=3 flip-v=off
+    if [ $FAILED -gt 0 ]; then
+        for s in ctl-list ctl-info ctl-set-repeat ctl-red-gain-auto ctl-omitted-get ctl-omitted-info; do
+            show_step "$s"
+        done
+    fi
 }
