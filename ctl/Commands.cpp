@@ -176,6 +176,10 @@ int saveCommand(Context &c)
         c.out << "# device-info: " << printable(addChipGenerationMarkers(record)) << '\n';
     else
         c.out << "# device-info: not read (" << statusText(r) << ")\n";
+    // Negative gains load only while white balance is manual, so say which it was.
+    std::int32_t flags = 0;
+    if (succeeded(session.readWhiteBalance(&flags)))
+        c.out << "# white-balance: " << whiteBalanceWord(flags) << '\n';
     for (const SettingInfo &setting : kSettings) {
         const QString name = QLatin1String(setting.name);
         std::uint8_t byte = 0;

@@ -65,6 +65,7 @@ void CtlLoadTest::saveWritesLoadableLines()
         "# Vidorra camera settings, written by vidorra-ctl save; apply them with vidorra-ctl load FILE\n"
         "# camera: %1 (Vidorra Sim Camera)\n"
         "# device-info: v3 SOC:V9 SIM-1.1\n"
+        "# white-balance: auto\n"
         "image-style=normal\n"
         "nr2d=3\n"
         "nr3d=4\n"
@@ -94,6 +95,10 @@ void CtlLoadTest::saveRestoreLoadGivesBackTheSavedState()
     QCOMPARE(restored.code, 0);
     QCOMPARE(cameraBytes(), (QList<int>{0, 3, 4, 2, 0, 0, 0, 1, 1, 0, 0, 0}));
 
+    QVERIFY(saved.out.contains("\n# white-balance: manual\n"));
+    // The defaults include automatic white balance, which is not a vendor
+    // setting: the user sets it back to manual as before, then loads.
+    cam->whiteBalanceAuto = false;
     SimHub::instance().clearCalls();
     const QString file = writeFile(saved.out.toUtf8());
     const Run loaded = run({"load", file});
@@ -105,8 +110,8 @@ void CtlLoadTest::saveRestoreLoadGivesBackTheSavedState()
     QCOMPARE(sets(), (QStringList{"13:4", "6:6", "7:0", "12:8", "15:246", "14:255", "11:3", "10:0", "25:1",
                                   "24:1", "18:0"}));
     QCOMPARE(loaded.out, QStringLiteral(
-        "%1:12: h264=off: set; the camera reboots to apply it and comes back in a few seconds\n"
-        "%1:13: audio is already off; not sent, so the camera does not reboot\n").arg(file));
+        "%1:13: h264=off: set; the camera reboots to apply it and comes back in a few seconds\n"
+        "%1:14: audio is already off; not sent, so the camera does not reboot\n").arg(file));
 }
 
 void CtlLoadTest::saveCommentsOutValuesLoadWouldRefuse()
