@@ -292,8 +292,10 @@ HRESULT System::createPropertyFrame(HWND owner, UINT x, UINT y, LPCOLESTR captio
 {
     frames.push_back(FrameCall{owner, x, y, caption, objectCount, objectCount ? objects[0] : nullptr, pageCount,
                                pages, locale, reserved, reservedPointer});
+    const int before = uninitializations;
     if (whileFrameIsOpen)
         whileFrameIsOpen();
+    uninitializedWhileFrameWasOpen += uninitializations - before;
     // The frame holds its objects while it is open, as the real one does.
     if (objectCount)
         objects[0]->AddRef(), objects[0]->Release();

@@ -277,6 +277,7 @@ public:
     std::vector<FrameCall> frames;
     HRESULT frameResult = S_OK;
     std::function<void()> whileFrameIsOpen;
+    int uninitializedWhileFrameWasOpen = 0;
     std::vector<void *> freed;
     int variantInits = 0;
     int variantClears = 0;
