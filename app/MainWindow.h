@@ -17,6 +17,7 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 class QSlider;
+class RefusalNotice;
 class Ui_MainWindow;
 
 class MainWindow : public QMainWindow {
@@ -99,4 +100,5 @@ private:
     QLabel *deviceInfoLabel;
     QStringList deviceNames;
     int previewStarted;
+    RefusalNotice *refusalNotice = nullptr;  // created on the first refusal
 };

@@ -3,11 +3,11 @@
 #include "app/MainWindow.h"
 
 #include "device/CaptureDevice.h"
+#include "settings/RefusalNotice.h"
 #include "settings/ValueCodec.h"
 #include "ui_MainWindow.h"
 
 #include <QMessageBox>
-#include <QToolTip>
 
 namespace selector = vidorra::selector;
 
@@ -75,6 +75,7 @@ bool MainWindow::confirm(const QString &question)
 // A tooltip rather than a box or the status bar: nothing else gets covered.
 void MainWindow::showRefusal(QWidget *control)
 {
-    const QPoint where = control->mapToGlobal(QPoint(control->width() / 2, control->height()));
-    QToolTip::showText(where, tr("The camera did not accept the change."), control);
+    if (!refusalNotice)
+        refusalNotice = new RefusalNotice(this);
+    refusalNotice->show(control);
 }

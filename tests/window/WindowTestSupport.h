@@ -202,10 +202,17 @@ inline void dragSlider(QSlider *s, const std::vector<int> &values)
     QTest::mouseRelease(s, Qt::LeftButton, Qt::NoModifier, QPoint(handleXFor(s, values.back()), start.y()));
 }
 
-inline bool refusalShownAt(QWidget *control)
+inline bool refusalShown()
 {
-    return QToolTip::isVisible() && QToolTip::text() == QLatin1String("The camera did not accept the change.") &&
-           control->isVisible();
+    return QToolTip::isVisible() && QToolTip::text() == QLatin1String("The camera did not accept the change.");
+}
+
+// The next `count` extension-unit requests fail. The camera's faults count
+// port calls; a request ends at its first call that answers "no such device".
+inline void failNextRequests(int count)
+{
+    simCamera()->faults.failStatus = vidorra::status::NoSuchDevice;
+    simCamera()->faults.failRequests = count;
 }
 
 // The window after "Open Camera" on the simulated camera, call record cleared.

@@ -174,11 +174,11 @@ private slots:
         OpenWindow o;
         QTest::mouseClick(o.ui->label_SetUp, Qt::LeftButton);
         const QString styleBefore = o.ui->pushButton_FlipV->styleSheet();
-        simCamera()->faults.failRequests = 1;
+        failNextRequests(1);
         QTest::mouseClick(o.ui->pushButton_FlipV, Qt::LeftButton);
         QCOMPARE(o.ui->pushButton_FlipV->text(), QStringLiteral("On"));
         QCOMPARE(o.ui->pushButton_FlipV->styleSheet(), styleBefore);
-        QVERIFY(refusalShownAt(o.ui->pushButton_FlipV));
+        QTRY_VERIFY(refusalShown());
         QTest::mouseClick(o.ui->pushButton_FlipV, Qt::LeftButton);  // the camera takes it now
         QCOMPARE(o.ui->pushButton_FlipV->text(), QStringLiteral("Off"));
         QCOMPARE(int(simCamera()->value(sel::FlipV)), 1);
