@@ -139,6 +139,19 @@ if [ -n "$CTL" ]; then
     copy_with_libraries "$CTL" vidorra-ctl
     cp "$SRC/vm-ctl-steps.sh" "$ROOT/ctl-steps.sh"
 fi
+# The sanitizer settings of the host run (a sanitizer build of vidorra-ctl
+# carries its runtimes in through ldd); a suppression file comes along.
+: > "$ROOT/env.sh"
+for var in ASAN_OPTIONS LSAN_OPTIONS UBSAN_OPTIONS; do
+    value=${!var:-}
+    [ -n "$value" ] || continue
+    supp=$(printf '%s\n' "$value" | tr ':' '\n' | sed -n 's/^suppressions=//p' | head -n 1)
+    if [ -n "$supp" ] && [ -f "$supp" ]; then
+        cp "$supp" "$ROOT/$var.supp"
+        value=$(printf '%s\n' "$value" | sed "s,\(^\|:\)suppressions=[^:]*,\1suppressions=/$var.supp,")
+    fi
+    printf "export %s='%s'\n" "$var" "$value" >> "$ROOT/env.sh"
+done
 INITRD=$WORK/initramfs.cpio
 (cd "$ROOT" && find . | cpio -o -H newc --quiet) > "$INITRD" || die "cannot build the initramfs"
 echo "run-vm-test: initramfs $(du -h "$INITRD" | cut -f1)"

@@ -63,7 +63,17 @@ diag_checks() {
     check "an extension unit id without a unit is unknown" has diag-unit-5 "errno=ENOENT"
     check "white balance reads automatic" has diag-wb-auto "DIAG wb auto=1 errno=OK temperature=4600 errno=OK"
     check "white balance reads manual after the camera switched" has diag-wb-manual "DIAG wb auto=0 errno=OK"
+    # How uvcvideo translates the camera's request error code after a stall.
+    local code expected
+    for code in 0 1 2 3 4 5 6 7 8 9; do
+        expected=${UVC_ERRNO[$code]}
+        check "request error code $code reaches user space as $expected" \
+            has diag-error-$code "query=SET_CUR size=1 rc=-1 errno=$expected "
+    done
 }
+
+# uvcvideo 6.1 (uvc_query_ctrl): request error code -> errno.
+UVC_ERRNO=(EPIPE EBUSY EILSEQ EREMOTE ERANGE EIO EIO EIO EINVAL EPIPE)
 
 report_transfers() {
     local s

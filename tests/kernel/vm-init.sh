@@ -12,6 +12,7 @@ mount -t devtmpfs devtmpfs /dev
 mount -t tmpfs tmpfs /tmp
 dmesg -n 1
 
+[ -f /env.sh ] && . /env.sh
 LOG=/tmp/run.log
 TRIGGER=/tmp/wb-manual
 : > $LOG
@@ -76,6 +77,10 @@ diag_phase() {
     step diag-refused uvc-diag xu "$dev" 6 20 GET_CUR 1
     step diag-unit-5 uvc-diag xu "$dev" 5 24 GET_CUR 1
     step diag-wb-auto uvc-diag wb "$dev"
+    # Selector 21 stalls a Set with the sent byte as request error code.
+    for code in 0 1 2 3 4 5 6 7 8 9; do
+        step diag-error-$code uvc-diag xu "$dev" 6 21 SET_CUR 1 0$code
+    done
 }
 
 emulator() {

@@ -19,6 +19,7 @@ constexpr std::uint8_t kGetDef = 0x87;
 
 // Request error codes the camera reports after a stall.
 constexpr std::uint8_t kNoError = 0;
+constexpr std::uint8_t kNotReady = 1;
 constexpr std::uint8_t kWrongState = 2;
 constexpr std::uint8_t kOutOfRange = 4;
 constexpr std::uint8_t kInvalidUnit = 5;
@@ -31,6 +32,10 @@ constexpr int kWhiteBalanceTemperature = 0x0A;
 constexpr int kWhiteBalanceAuto = 0x0B;
 
 constexpr int kDeviceInfo = 9;
+// Diagnostic control: a Set stalls with the sent byte as request error code,
+// a Get stalls with "not ready", so that the driver's translation of every
+// code can be seen.
+constexpr int kErrorEcho = 21;
 constexpr int kRestoreDefault = 23;
 constexpr std::size_t kRecordLength = 24;
 const char kRecord[] = "SOC:V9 SIM-1.1";
@@ -120,6 +125,7 @@ UvcCamera::UvcCamera(const CameraOptions &options, Logger log)
     xu_[24] = {0x03, 0, 1, false};     // flip V
     xu_[25] = {0x03, 0, 1, false};     // flip H
     xu_[26] = {0x03, 0, 1, false};     // audio switch
+    xu_[kErrorEcho] = {0x03, 0, 255, false};
     for (const auto &entry : xu_)
         if (entry.first != options_.omittedSelector)
             selectors_.push_back(entry.first);
@@ -324,10 +330,13 @@ ControlResult UvcCamera::extensionUnitRequest(std::uint8_t q, int sel, const Byt
         if (q == kGetMax) return ok({byteOf(c.maximum)});
         if (q == kGetRes) return ok({1});
         if (sel == kRestoreDefault) return ok({1});
+        if (sel == kErrorEcho) return ok({0});
         return ok({defaultValues().at(sel)});
     case kGetCur:
         if (!(c.info & 0x01))
             return stall(kInvalidRequest, error);
+        if (sel == kErrorEcho)
+            return stall(kNotReady, error);
         if (sel == kDeviceInfo) {
             Bytes b(kRecordLength, 0);
             std::memcpy(b.data(), kRecord, sizeof kRecord - 1);
@@ -341,6 +350,8 @@ ControlResult UvcCamera::extensionUnitRequest(std::uint8_t q, int sel, const Byt
         return stall(kInvalidRequest, error);
     if (out.size() != size)
         return stall(kInvalidRequest, error);
+    if (sel == kErrorEcho)
+        return stall(out[0], error);
     const int value = c.isSigned ? int(std::int8_t(out[0])) : int(out[0]);
     if (value < c.minimum || value > c.maximum)
         return stall(kOutOfRange, error);
