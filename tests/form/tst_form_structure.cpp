@@ -235,6 +235,23 @@ private slots:
         QCOMPARE(actual, expected);
     }
 
+    // The keyboard focus chain follows the creation order.
+    void focusChain()
+    {
+        QHash<QObject *, QString> names;
+        QStringList expected;
+        for (const Member &m : members())
+            if (m.get(ui)->isWidgetType()) {
+                names.insert(m.get(ui), m.name);
+                expected << m.name;
+            }
+        QStringList chain;
+        for (QWidget *w = window.nextInFocusChain(); w != &window; w = w->nextInFocusChain())
+            if (names.contains(w))
+                chain << names.value(w);
+        QCOMPARE(chain, expected);
+    }
+
     void windowName_data()
     {
         QTest::addColumn<QString>("before");
