@@ -3,7 +3,6 @@
 #include "device/PropertiesDialog.h"
 
 #include <QApplication>
-#include <QByteArray>
 #include <QDebug>
 
 #include <algorithm>
@@ -121,9 +120,9 @@ Status CaptureDevice::bindDevice(const QString &name, const QString &deviceName)
         for (std::size_t i = 0; i < devices.size() && chosen == none; ++i)
             if (devices[i].hasPath && p.pathMatchesDeviceName(devices[i].devicePath, wantedPath))
                 chosen = i;
-    const QByteArray wantedName = name.toUtf8();
+    const std::string wantedName = name.toStdString();  // UTF-8, compared exactly
     for (std::size_t i = 0; i < devices.size() && chosen == none; ++i)
-        if (usableName(devices[i]) && devices[i].friendlyName == wantedName.toStdString())
+        if (usableName(devices[i]) && devices[i].friendlyName == wantedName)
             chosen = i;
 
     // Each device examined is opened as the control device, the chosen one
