@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 
+#include "app/FontSubstitute.h"
 #include "app/StyleSheets.h"
 #include "device/DeviceWatcher.h"
 #include "ui_MainWindow.h"
@@ -22,6 +23,7 @@ MainWindow::MainWindow(QWidget *parent)
       deviceInfoLabel(nullptr),
       previewStarted(0)
 {
+    vidorra::adoptFormFonts();
     ui->setupUi(this);
 
     for (QWidget *watched : {static_cast<QWidget *>(ui->label_HOME), static_cast<QWidget *>(ui->label_SetUp),
