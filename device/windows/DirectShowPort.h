@@ -9,8 +9,8 @@
 // OleCreatePropertyFrame). Statuses of the backend's own:
 // - listDevices: S_FALSE with an empty list when the video input category has
 //   no device (CreateClassEnumerator answers S_FALSE and no enumerator);
-// - openDevice: E_INVALIDARG for an index outside the latest list; E_POINTER
-//   when the platform reports success but hands over no object;
+// - E_POINTER where a call reports success but hands over no object;
+// - openDevice: E_INVALIDARG for an index outside the latest list;
 // - a handle whose filter has no IKsControl answers that QueryInterface's
 //   failure (E_NOINTERFACE) to every extension-unit call, without a call;
 // - transfer: E_INVALIDARG for an operation other than Get or Set, E_POINTER
