@@ -42,6 +42,20 @@ Choice bound(const CameraEntry &camera)
     return choice;
 }
 
+// The window's USB camera rule runs on the multimedia layer's device name. On
+// Windows that is the platform's device path behind an "@device:pnp:" prefix,
+// which carries the rule's marker; elsewhere the two are the same.
+bool isUsbDevicePath(const QString &path)
+{
+    if (path.isEmpty())
+        return false;
+#ifdef _WIN32
+    if (isUsbCamera(QStringLiteral("@device:pnp:") + path))
+        return true;
+#endif
+    return isUsbCamera(path);
+}
+
 // A path given through a symbolic link (/dev/v4l/by-id/...) names the same node.
 QString canonical(const QString &path)
 {
@@ -63,7 +77,7 @@ Status listCameras(QVector<CameraEntry> *cameras)
         CameraEntry c;
         c.path = d.hasPath ? QString::fromStdString(d.devicePath) : QString();
         c.name = d.hasName ? QString::fromStdString(d.friendlyName) : QString();
-        c.usb = !c.path.isEmpty() && isUsbCamera(c.path);
+        c.usb = isUsbDevicePath(c.path);
         cameras->push_back(c);
     }
     return s;

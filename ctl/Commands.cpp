@@ -117,7 +117,7 @@ int infoCommand(Context &c)
     if (succeeded(r))
         c.out << "device-info=" << printable(addChipGenerationMarkers(record)) << '\n';
     else
-        c.cameraError(QStringLiteral("device-info: Get device info failed!: %1").arg(statusText(r)));
+        c.cameraError(QStringLiteral("device-info: cannot read: %1").arg(statusText(r)));
     for (const SettingInfo &setting : kSettings) {
         std::uint8_t byte = 0;
         const Status s = session.get(setting.selector, &byte);

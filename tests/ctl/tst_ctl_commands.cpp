@@ -4,6 +4,8 @@
 
 #include "device/sim/SimCapturePort.h"
 
+#include <QTemporaryDir>
+#include <algorithm>
 #include <QtTest>
 
 using namespace ctltest;
@@ -132,6 +134,8 @@ private slots:
     void cameraVanishesHalfWay_data();
     void cameraVanishesHalfWay();
     void verboseSendsDiagnosticsToErr();
+    void deviceChosenThroughSymbolicLink();
+    void infoGoesOnPastAReadItCannotMake();
 };
 
 void CtlCommandsTest::helpAndVersion_data()
@@ -481,8 +485,13 @@ void CtlCommandsTest::cameraVanishesHalfWay()
                                    "vidorra-ctl-sim: flip-h: the camera did not take on: %1\n"
                                    "vidorra-ctl-sim: h264: the camera did not take off: %1\n")
                         .arg(gone));
-    // Once gone, nothing more is asked of it: the first failed probe is the last call.
+    // Once gone, nothing more is asked of it: one request finds it gone, and
+    // that request's probe is the last call.
     const auto &calls = SimHub::instance().calls();
+    const auto failed = std::count_if(calls.begin(), calls.end(), [](const vidorra::sim::PortCall &call) {
+        return call.status == vidorra::status::NoSuchDevice;
+    });
+    QCOMPARE(int(failed), 1);
     QVERIFY(!calls.empty());
     QCOMPARE(int(calls.back().kind), int(CallKind::ProbeNode));
     QCOMPARE(calls.back().status, vidorra::status::NoSuchDevice);
@@ -497,6 +506,33 @@ void CtlCommandsTest::verboseSendsDiagnosticsToErr()
     QVERIFY2(r.err.contains("query node ok:"), qPrintable(r.err));
     const Run quiet = run({"get", "drc"});
     QCOMPARE(quiet.err, QString());
+}
+
+void CtlCommandsTest::deviceChosenThroughSymbolicLink()
+{
+    QTemporaryDir dir;
+    const QString node = dir.filePath(QStringLiteral("video7"));
+    QFile file(node);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    const QString link = dir.filePath(QStringLiteral("usb-Vidorra_Camera-video-index0"));
+    QVERIFY(QFile::link(node, link));
+    SimHub::instance().add("Linked Camera", node.toStdString());
+    const Run r = run({"--device", link, "set", "drc=1"});
+    QCOMPARE(r.err, QString());
+    QCOMPARE(r.code, 0);
+    QCOMPARE(sets(), QStringList{"12:1"});
+    QCOMPARE(sets(node.toStdString()), QStringList{"12:1"});
+}
+
+void CtlCommandsTest::infoGoesOnPastAReadItCannotMake()
+{
+    simCamera()->faults.noWhiteBalance = true;
+    const Run r = run({"info"});
+    QCOMPARE(r.code, 1);
+    QVERIFY(r.out.endsWith("flip-v=off\n"));
+    QVERIFY(r.out.startsWith("device-info=v3 SOC:V9 SIM-1.1\nimage-style=normal\n"));
+    QVERIFY2(r.err.startsWith("vidorra-ctl-sim: white-balance: cannot read: "), qPrintable(r.err));
 }
 
 QTEST_GUILESS_MAIN(CtlCommandsTest)
