@@ -63,6 +63,11 @@ diag_checks() {
     check "an extension unit id without a unit is unknown" has diag-unit-5 "errno=ENOENT"
     check "white balance reads automatic" has diag-wb-auto "DIAG wb auto=1 errno=OK temperature=4600 errno=OK"
     check "white balance reads manual after the camera switched" has diag-wb-manual "DIAG wb auto=0 errno=OK"
+    check "the third camera switched to manual between the two reads" \
+        switched_between diag-cached-wb-before diag-cached-wb-after
+    check "uvcvideo reads white balance from its cache when the camera does not mark it auto-update" \
+        has diag-cached-wb-after "DIAG wb auto=1 errno=OK"
+    check "... without asking the camera for it" lacks diag-cached-wb-after "unit=2 sel=11 "
     # How uvcvideo translates the camera's request error code after a stall.
     local code expected
     for code in 0 1 2 3 4 5 6 7 8 9; do
@@ -95,6 +100,12 @@ run_checks() {
     fi
     echo "$PASSED passed, $FAILED failed"
     [ $FAILED -eq 0 ] && [ $PASSED -gt 0 ]
+}
+
+switched_between() {
+    awk -v a="STEP END $1 rc=" -v b="STEP BEGIN $2" \
+        'index($0, a) == 1 { on = 1 } on && $0 == b { exit } on && /^EMU event=white-balance-manual/ { found = 1 }
+         END { exit !found }' "$RUNLOG"
 }
 
 has_all() {

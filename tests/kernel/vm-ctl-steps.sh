@@ -1,5 +1,5 @@
 # vidorra-ctl against the emulated camera (sourced by the VM's /init, which
-# provides step, wait_camera, emulator, $node, $LOG and $TRIGGER).
+# provides step, restart_emulator, $node, $LOG and $TRIGGER).
 
 step ctl-list vidorra-ctl list
 step ctl-info vidorra-ctl --verbose info
@@ -25,15 +25,7 @@ step ctl-red-gain-manual vidorra-ctl set red-gain=-3
 step ctl-get-red-gain vidorra-ctl get red-gain
 
 # A camera whose extension unit leaves the audio switch (selector 26) out of bmControls.
-kill "$emulator_pid"
-wait "$emulator_pid"
-i=0
-while [ $i -lt 10 ] && uvc-diag find > /dev/null 2>&1; do
-    sleep 1
-    i=$((i + 1))
-done
-emulator --omit-selector 26
-if wait_camera 30; then
+if restart_emulator --omit-selector 26; then
     step ctl-omitted-get vidorra-ctl get audio
     step ctl-omitted-set vidorra-ctl set audio=on
     step ctl-omitted-info vidorra-ctl info

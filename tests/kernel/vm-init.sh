@@ -88,6 +88,19 @@ emulator() {
     emulator_pid=$!
 }
 
+# restart_emulator ARGS...: unplug the camera, plug one made with ARGS.
+restart_emulator() {
+    kill "$emulator_pid"
+    wait "$emulator_pid"
+    i=0
+    while [ $i -lt 10 ] && uvc-diag find > /dev/null 2>&1; do
+        sleep 1
+        i=$((i + 1))
+    done
+    emulator "$@"
+    wait_camera 30
+}
+
 emulator
 if wait_camera 30; then
     diag_phase "$node"
@@ -96,6 +109,14 @@ if wait_camera 30; then
     fi
     touch $TRIGGER
     step diag-wb-manual uvc-diag wb "$node"
+    # Without auto-update in GET_INFO, uvcvideo answers from its cache and
+    # never sees the camera's own switch to manual.
+    if restart_emulator --wb-auto-info 0x03 --wb-trigger /tmp/wb-manual-2; then
+        step diag-cached-wb-before uvc-diag wb "$node"
+        touch /tmp/wb-manual-2
+        sleep 1  # the emulator looks for the file five times a second
+        step diag-cached-wb-after uvc-diag wb "$node"
+    fi
 fi
 kill $emulator_pid 2>/dev/null
 wait $emulator_pid 2>/dev/null

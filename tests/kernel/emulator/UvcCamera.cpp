@@ -268,7 +268,7 @@ ControlResult UvcCamera::processingUnitRequest(std::uint8_t q, int sel, const By
         range = {2, 2800, 6500, 10, 4600, 0x0B};
         current = whiteBalanceTemperature_;
     } else if (sel == kWhiteBalanceAuto) {
-        range = {1, 0, 1, 1, 1, 0x0B};
+        range = {1, 0, 1, 1, 1, options_.whiteBalanceAutoInfo};
         current = whiteBalanceAuto_ ? 1 : 0;
     } else {
         return stall(kInvalidControl, error);

@@ -27,6 +27,9 @@ struct ControlResult {
 struct CameraOptions {
     int omittedSelector = 0;   // leave this selector out of bmControls
     int refusedSelector = 20;  // declared in bmControls, refused by the camera
+    // GET_INFO of the automatic white-balance control: Get, Set and
+    // auto-update (the camera may change it by itself).
+    std::uint8_t whiteBalanceAutoInfo = 0x0B;
 };
 
 class UvcCamera {

@@ -2,7 +2,7 @@
 // kernel's vhci_hcd over USB/IP. Every control request becomes one log line.
 //
 //   uvc-emulator [--log FILE] [--wb-trigger PATH] [--omit-selector N]
-//                [--refuse-selector N] [--vhci DIR] [--port N]
+//                [--refuse-selector N] [--wb-auto-info N] [--vhci DIR] [--port N]
 //
 // White balance turns manual once PATH exists (checked before every request).
 
@@ -41,7 +41,7 @@ int usage()
 {
     std::fprintf(stderr,
                  "usage: uvc-emulator [--log FILE] [--wb-trigger PATH] [--omit-selector N]\n"
-                 "                    [--refuse-selector N] [--vhci DIR] [--port N]\n");
+                 "                    [--refuse-selector N] [--wb-auto-info N] [--vhci DIR] [--port N]\n");
     return 2;
 }
 
@@ -67,6 +67,8 @@ int main(int argc, char **argv)
             options.omittedSelector = std::atoi(value);
         else if (arg == "--refuse-selector")
             options.refusedSelector = std::atoi(value);
+        else if (arg == "--wb-auto-info")
+            options.whiteBalanceAutoInfo = std::uint8_t(std::strtoul(value, nullptr, 0));
         else if (arg == "--vhci")
             vhci = value;
         else if (arg == "--port")
