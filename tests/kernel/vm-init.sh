@@ -98,11 +98,11 @@ restart_emulator() {
         i=$((i + 1))
     done
     emulator "$@"
-    wait_camera 30
+    wait_camera 60
 }
 
 emulator
-if wait_camera 30; then
+if wait_camera 60; then
     diag_phase "$node"
     if [ -x /bin/vidorra-ctl ] && [ -f /ctl-steps.sh ]; then
         . /ctl-steps.sh
