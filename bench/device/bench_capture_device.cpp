@@ -97,7 +97,7 @@ int main(int argc, char **argv)
         dup2(devNull, STDOUT_FILENO);
         close(devNull);
     }
-    benchmark::ConsoleReporter reporter;
+    benchmark::ConsoleReporter reporter(benchmark::ConsoleReporter::OO_Tabular);  // no colour codes
     reporter.SetOutputStream(&std::cerr);
     reporter.SetErrorStream(&std::cerr);
     benchmark::RunSpecifiedBenchmarks(&reporter);
