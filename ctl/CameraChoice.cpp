@@ -6,7 +6,6 @@
 #include "preview/UsbCameraRule.h"
 #include "settings/ValueCodec.h"
 
-#include <QFileInfo>
 #include <QStringList>
 
 #include <array>
@@ -54,14 +53,6 @@ bool isUsbDevicePath(const QString &path)
         return true;
 #endif
     return isUsbCamera(path);
-}
-
-// A path given through a symbolic link (/dev/v4l/by-id/...) names the same node.
-QString canonical(const QString &path)
-{
-    if (path.isEmpty())
-        return QString();
-    return QFileInfo(path).canonicalFilePath();
 }
 
 }  // namespace
@@ -137,11 +128,12 @@ Choice chooseCamera(const QString &wanted)
     for (const CameraEntry &c : cameras)
         if (!c.path.isEmpty() && c.path == wanted)
             return bound(c);
-    const QString wantedCanonical = canonical(wanted);
-    if (!wantedCanonical.isEmpty())
-        for (const CameraEntry &c : cameras)
-            if (canonical(c.path) == wantedCanonical)
-                return bound(c);
+    // The port knows what else names the same device (a link such as
+    // /dev/v4l/by-id/..., or the multimedia layer's form of the path).
+    const std::string wantedPath = wanted.toStdString();
+    for (const CameraEntry &c : cameras)
+        if (!c.path.isEmpty() && captureDevice.port().pathMatchesDeviceName(c.path.toStdString(), wantedPath))
+            return bound(c);
 
     QVector<CameraEntry> named;
     for (const CameraEntry &c : cameras)

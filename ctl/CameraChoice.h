@@ -33,7 +33,8 @@ struct Choice {
     QString message;  // why not Bound
 };
 
-// `wanted` is a device path (symbolic links to it count) or a friendly name;
+// `wanted` is a device path (or what the port takes for the same device, such
+// as a link to it) or a friendly name;
 // empty means the first USB camera whose extension unit answers.
 Choice chooseCamera(const QString &wanted);
 

@@ -4,7 +4,6 @@
 
 #include "device/sim/SimCapturePort.h"
 
-#include <QTemporaryDir>
 #include <algorithm>
 #include <QtTest>
 
@@ -134,7 +133,6 @@ private slots:
     void cameraVanishesHalfWay_data();
     void cameraVanishesHalfWay();
     void verboseSendsDiagnosticsToErr();
-    void deviceChosenThroughSymbolicLink();
     void infoGoesOnPastAReadItCannotMake();
 };
 
@@ -506,23 +504,6 @@ void CtlCommandsTest::verboseSendsDiagnosticsToErr()
     QVERIFY2(r.err.contains("query node ok:"), qPrintable(r.err));
     const Run quiet = run({"get", "drc"});
     QCOMPARE(quiet.err, QString());
-}
-
-void CtlCommandsTest::deviceChosenThroughSymbolicLink()
-{
-    QTemporaryDir dir;
-    const QString node = dir.filePath(QStringLiteral("video7"));
-    QFile file(node);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.close();
-    const QString link = dir.filePath(QStringLiteral("usb-Vidorra_Camera-video-index0"));
-    QVERIFY(QFile::link(node, link));
-    SimHub::instance().add("Linked Camera", node.toStdString());
-    const Run r = run({"--device", link, "set", "drc=1"});
-    QCOMPARE(r.err, QString());
-    QCOMPARE(r.code, 0);
-    QCOMPARE(sets(), QStringList{"12:1"});
-    QCOMPARE(sets(node.toStdString()), QStringList{"12:1"});
 }
 
 void CtlCommandsTest::infoGoesOnPastAReadItCannotMake()
