@@ -25,12 +25,12 @@ void MainWindow::readDeviceInfo()
         captureDevice.xuControl(selector::DeviceInfo, vidorra::XuOp::Get, buffer, sizeof buffer);
     qDebug() << static_cast<const void *>(buffer) << "Devinfo";
     const QString record = vidorra::decodeDeviceInfoRecord(buffer, sizeof buffer);
+    deviceInfoLabel->setToolTip(QString());  // an earlier failed binding's reason no longer applies
     if (infoStatus < 0) {
         deviceInfoLabel->setText(tr("Get device info failed!"));
     } else {
         // The record is the camera's text: shown literally, never as markup.
         deviceInfoLabel->setText(vidorra::addChipGenerationMarkers(record).toHtmlEscaped());
-        deviceInfoLabel->setToolTip(QString());
     }
 
     for (const vidorra::SettingInfo &setting : vidorra::kSettings) {
