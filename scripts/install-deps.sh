@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config
+  build-essential cmake ninja-build pkg-config python3
   qtbase5-dev qtmultimedia5-dev libqt5multimedia5-plugins
   libudev-dev libbenchmark-dev
   clang libclang-rt-14-dev
