@@ -42,14 +42,21 @@ const UvcEntity *V4l2CaptureHandle::unitFor(const Guid &propertySet, std::uint32
     return e;
 }
 
-Status V4l2CaptureHandle::probeNode(const Guid &propertySet, std::uint32_t selector, std::uint32_t node,
-                                    std::uint32_t *bytesReturned)
+Status V4l2CaptureHandle::admit(const Guid &propertySet, std::uint32_t selector, std::uint32_t node,
+                                std::uint32_t *bytesReturned) const
 {
     if (bytesReturned)
         *bytesReturned = 0;
     if (gone)
         return vidorra::status::NoSuchDevice;
+    // Never send our selector to a unit that is not ours.
     return unitFor(propertySet, selector, node) ? vidorra::status::Ok : vidorra::status::NotFound;
+}
+
+Status V4l2CaptureHandle::probeNode(const Guid &propertySet, std::uint32_t selector, std::uint32_t node,
+                                    std::uint32_t *bytesReturned)
+{
+    return admit(propertySet, selector, node, bytesReturned);
 }
 
 Status V4l2CaptureHandle::uvcQuery(std::uint8_t unit, std::uint8_t selector, std::uint8_t query,
@@ -67,13 +74,9 @@ Status V4l2CaptureHandle::uvcQuery(std::uint8_t unit, std::uint8_t selector, std
 Status V4l2CaptureHandle::queryLength(const Guid &propertySet, std::uint32_t selector, std::uint32_t node,
                                       std::uint32_t *bytesReturned)
 {
-    if (bytesReturned)
-        *bytesReturned = 0;
-    if (gone)
-        return vidorra::status::NoSuchDevice;
-    // Never send our selector to a unit that is not ours.
-    if (!unitFor(propertySet, selector, node))
-        return vidorra::status::NotFound;
+    const Status admitted = admit(propertySet, selector, node, bytesReturned);
+    if (!succeeded(admitted))
+        return admitted;
     const auto key = std::make_pair(static_cast<std::uint8_t>(node), static_cast<std::uint8_t>(selector));
     auto known = lengths.find(key);
     if (known == lengths.end()) {
@@ -95,12 +98,9 @@ Status V4l2CaptureHandle::transfer(const Guid &propertySet, std::uint32_t select
                                    XuOp op, std::uint8_t *data, std::uint32_t length,
                                    std::uint32_t *bytesReturned)
 {
-    if (bytesReturned)
-        *bytesReturned = 0;
-    if (gone)
-        return vidorra::status::NoSuchDevice;
-    if (!unitFor(propertySet, selector, node))
-        return vidorra::status::NotFound;
+    const Status admitted = admit(propertySet, selector, node, bytesReturned);
+    if (!succeeded(admitted))
+        return admitted;
     const auto unit = static_cast<std::uint8_t>(node);
     const auto cs = static_cast<std::uint8_t>(selector);
     if (length == 0) {

@@ -45,6 +45,10 @@ public:
 
 private:
     const UvcEntity *unitFor(const Guid &propertySet, std::uint32_t selector, std::uint32_t node) const;
+    // What every extension-unit call checks first: the handle is alive and
+    // the node is our unit with the selector.
+    Status admit(const Guid &propertySet, std::uint32_t selector, std::uint32_t node,
+                 std::uint32_t *bytesReturned) const;
     // One UVCIOC_CTRL_QUERY.
     Status uvcQuery(std::uint8_t unit, std::uint8_t selector, std::uint8_t query, std::uint8_t *data,
                     std::uint16_t size);

@@ -171,12 +171,31 @@ std::vector<FakeV4l2Control> FakeKernel::typicalControls()
     return list;
 }
 
+FakeNode &FakeKernel::addNode(int number, const std::string &card, const std::string &deviceDir, int index,
+                               std::uint32_t deviceCaps)
+{
+    const std::string nodeDir = deviceDir + "/video4linux/video" + std::to_string(number);
+    addFile(nodeDir + "/name", card + "\n");
+    addFile(nodeDir + "/index", std::to_string(index) + "\n");
+    addLink(nodeDir + "/device", deviceDir);
+    addLink("/sys/class/video4linux/video" + std::to_string(number), nodeDir);
+    addFile("/dev/video" + std::to_string(number), "");
+    auto n = std::make_unique<FakeNode>();
+    n->number = number;
+    n->card = card;
+    n->deviceCaps = deviceCaps;
+    if (deviceCaps & V4L2_CAP_VIDEO_CAPTURE)
+        n->controls = typicalControls();
+    FakeNode &ref = *n;
+    nodes[number] = std::move(n);
+    return ref;
+}
+
 FakeNode &FakeKernel::addUsbCamera(int number, const std::string &card, const std::string &fixture,
                                    int interfaceNumber, const std::string &usbName)
 {
     const std::string usbDir = kUsbRoot + usbName;
     const std::string interfaceDir = usbDir + "/" + usbName + ":1." + std::to_string(interfaceNumber);
-    const std::string nodeDir = interfaceDir + "/video4linux/video" + std::to_string(number);
     const auto bytes = fixtureBytes(fixture);
     addFile(usbDir + "/descriptors", std::string(bytes.begin(), bytes.end()));
     addFile(usbDir + "/bConfigurationValue", "1\n");
@@ -184,61 +203,23 @@ FakeNode &FakeKernel::addUsbCamera(int number, const std::string &card, const st
     addFile(interfaceDir + "/bInterfaceNumber", hex2(interfaceNumber) + "\n");
     addFile(interfaceDir + "/bInterfaceClass", "0e\n");
     addLink(interfaceDir + "/subsystem", "/sys/bus/usb");
-    addFile(nodeDir + "/name", card + "\n");
-    addFile(nodeDir + "/index", "0\n");
-    addLink(nodeDir + "/device", interfaceDir);
-    addLink("/sys/class/video4linux/video" + std::to_string(number), nodeDir);
-    addFile("/dev/video" + std::to_string(number), "");
-
-    auto n = std::make_unique<FakeNode>();
-    n->number = number;
-    n->card = card;
-    n->deviceCaps = V4L2_CAP_VIDEO_CAPTURE | V4L2_CAP_STREAMING | V4L2_CAP_EXT_PIX_FORMAT;
-    n->controls = typicalControls();
-    FakeNode &ref = *n;
-    nodes[number] = std::move(n);
-    return ref;
+    return addNode(number, card, interfaceDir, 0,
+                   V4L2_CAP_VIDEO_CAPTURE | V4L2_CAP_STREAMING | V4L2_CAP_EXT_PIX_FORMAT);
 }
 
 FakeNode &FakeKernel::addMetadataNode(int number, int captureNode)
 {
-    FakeNode &capture = *nodes.at(captureNode);
     std::string captureDir;
     resolve("/sys/class/video4linux/video" + std::to_string(captureNode), &captureDir);
     const std::string interfaceDir = captureDir.substr(0, captureDir.find("/video4linux/"));
-    const std::string nodeDir = interfaceDir + "/video4linux/video" + std::to_string(number);
-    addFile(nodeDir + "/name", capture.card + "\n");
-    addFile(nodeDir + "/index", "1\n");
-    addLink(nodeDir + "/device", interfaceDir);
-    addLink("/sys/class/video4linux/video" + std::to_string(number), nodeDir);
-    addFile("/dev/video" + std::to_string(number), "");
-    auto n = std::make_unique<FakeNode>();
-    n->number = number;
-    n->card = capture.card;
-    n->deviceCaps = V4L2_CAP_META_CAPTURE | V4L2_CAP_STREAMING;
-    FakeNode &ref = *n;
-    nodes[number] = std::move(n);
-    return ref;
+    return addNode(number, nodes.at(captureNode)->card, interfaceDir, 1, V4L2_CAP_META_CAPTURE | V4L2_CAP_STREAMING);
 }
 
 FakeNode &FakeKernel::addPlatformCamera(int number, const std::string &card)
 {
     const std::string deviceDir = "/sys/devices/platform/soc/camera" + std::to_string(number);
-    const std::string nodeDir = deviceDir + "/video4linux/video" + std::to_string(number);
     addLink(deviceDir + "/subsystem", "/sys/bus/platform");
-    addFile(nodeDir + "/name", card + "\n");
-    addFile(nodeDir + "/index", "0\n");
-    addLink(nodeDir + "/device", deviceDir);
-    addLink("/sys/class/video4linux/video" + std::to_string(number), nodeDir);
-    addFile("/dev/video" + std::to_string(number), "");
-    auto n = std::make_unique<FakeNode>();
-    n->number = number;
-    n->card = card;
-    n->deviceCaps = V4L2_CAP_VIDEO_CAPTURE | V4L2_CAP_STREAMING;
-    n->controls = typicalControls();
-    FakeNode &ref = *n;
-    nodes[number] = std::move(n);
-    return ref;
+    return addNode(number, card, deviceDir, 0, V4L2_CAP_VIDEO_CAPTURE | V4L2_CAP_STREAMING);
 }
 
 FakeNode *FakeKernel::node(int number)

@@ -113,6 +113,8 @@ public:
 
 private:
     friend class FakeUdevMonitor;
+    FakeNode &addNode(int number, const std::string &card, const std::string &deviceDir, int index,
+                      std::uint32_t deviceCaps);
     bool resolve(const std::string &path, std::string *out, int depth = 0) const;
     bool exists(const std::string &canonical) const;
     int uvcQuery(FakeNode &n, void *arg);
