@@ -4,9 +4,8 @@
 #include "ctl/ResultChannel.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QTextStream>
-
-#include <cstdio>
 
 int main(int argc, char *argv[])
 {
@@ -19,6 +18,14 @@ int main(int argc, char *argv[])
         QTextStream out(channel.device());
         QTextStream err(stderr);
         code = vidorra::ctl::runCtl(args, out, err);
+        out.flush();
+        // A save into a full disk must not look like a good save.
+        if (out.status() != QTextStream::Ok) {
+            err << QFileInfo(args.value(0)).fileName()
+                << ": cannot write the results: " << channel.device()->errorString() << '\n';
+            if (code == vidorra::ctl::ExitDone)
+                code = vidorra::ctl::ExitCameraRefused;
+        }
     }
     return code;
 }

@@ -13,9 +13,12 @@ struct Result {
     QString err;
 };
 
-Result runProgram(const QStringList &args, const QByteArray &input = QByteArray())
+Result runProgram(const QStringList &args, const QByteArray &input = QByteArray(),
+                  const QString &outputFile = QString())
 {
     QProcess process;
+    if (!outputFile.isEmpty())
+        process.setStandardOutputFile(outputFile);
     process.start(QStringLiteral(VIDORRA_CTL_SIM), args);
     if (!process.waitForStarted(30000))
         return {};
@@ -44,6 +47,7 @@ private slots:
     void resultsAloneOnStandardOutput();
     void wrongUsageExitsWithTwo();
     void loadFromStandardInput();
+    void failedWriteIsNotSuccess();
 };
 
 void CtlProgramTest::versionAndHelp()
@@ -97,6 +101,15 @@ void CtlProgramTest::loadFromStandardInput()
     QCOMPARE(r.code, 2);
     QCOMPARE(r.out, QString());
     QVERIFY2(r.err.startsWith("vidorra-ctl-sim: -:3: unknown setting 'bogus'"), qPrintable(r.err));
+}
+
+void CtlProgramTest::failedWriteIsNotSuccess()
+{
+    if (!QFile::exists(QStringLiteral("/dev/full")))
+        QSKIP("no /dev/full here");
+    const Result r = runProgram({"save"}, QByteArray(), QStringLiteral("/dev/full"));
+    QCOMPARE(r.code, 1);
+    QVERIFY2(r.err.startsWith("vidorra-ctl-sim: cannot write the results: "), qPrintable(r.err));
 }
 
 QTEST_GUILESS_MAIN(CtlProgramTest)
