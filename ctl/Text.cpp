@@ -1,5 +1,7 @@
 #include "ctl/Text.h"
 
+#include "device/CaptureDevice.h"
+
 namespace vidorra::ctl {
 
 QString statusText(Status s)
@@ -16,7 +18,7 @@ QString statusText(Status s)
     case status::InvalidArgument:
         return QStringLiteral("the camera refused the value");
     case status::NotFound:
-        return QStringLiteral("the camera has no vendor extension unit for this control");
+        return QStringLiteral("no vendor extension unit of the camera carries this control");
     case status::NoSuchDevice:
         return QStringLiteral("the camera is gone (unplugged or rebooting)");
     case status::InsufficientBuffer:
@@ -26,6 +28,9 @@ QString statusText(Status s)
     default:
         break;
     }
+    const std::string own = captureDevice.port().statusText(s);
+    if (!own.empty())
+        return QString::fromStdString(own);
     return QStringLiteral("error 0x%1").arg(quint32(s), 8, 16, QLatin1Char('0'));
 }
 

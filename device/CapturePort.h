@@ -138,6 +138,8 @@ public:
     // Plain words on the latest failure of listDevices or openDevice, for the
     // user; empty when the port has nothing to add to the status.
     virtual std::string lastErrorText() const { return {}; }
+    // Plain words for a status of this backend's own; empty for the shared ones.
+    virtual std::string statusText(Status /*status*/) const { return {}; }
 };
 
 // Chosen at link time: each executable links exactly one backend that defines these.

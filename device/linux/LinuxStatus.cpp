@@ -25,6 +25,7 @@ constexpr Row kTable[] = {
     {EINVAL, vidorra::status::InvalidArgument},
     {ERANGE, OutOfRange},
     {ETIMEDOUT, TimedOut},
+    {EILSEQ, WrongState},
 };
 
 }  // namespace
@@ -48,6 +49,24 @@ int toErrno(Status s)
     if ((u & 0xFFFF0000u) == kErrnoFacilityBase)
         return static_cast<int>(u & 0xFFFFu);
     return 0;
+}
+
+std::string statusText(Status s)
+{
+    switch (s) {
+    case NotSupported: return "the control does not take this request";
+    case IoDevice: return "the camera failed the request";
+    case Stalled: return "the camera refused the request";
+    case Busy: return "the camera is busy";
+    case OutOfRange: return "the value is outside what the camera takes";
+    case TimedOut: return "the camera did not answer";
+    case WrongState: return "the camera cannot do this in its current state";
+    default: break;
+    }
+    const auto u = static_cast<std::uint32_t>(s);
+    if ((u & 0xFFFF0000u) == kErrnoFacilityBase)
+        return std::strerror(static_cast<int>(u & 0xFFFFu));
+    return {};
 }
 
 std::string errnoText(int error)

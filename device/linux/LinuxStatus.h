@@ -15,6 +15,10 @@
 //   EINVAL         0x80070057    E_INVALIDARG
 //   ERANGE         0x8007000D    ERROR_INVALID_DATA: value out of range
 //   ETIMEDOUT      0x80070079    ERROR_SEM_TIMEOUT: the camera did not answer
+//   EILSEQ         0x8007139F    ERROR_INVALID_STATE: the camera cannot take the
+//                                request in its current state (uvcvideo's code for
+//                                "wrong state" before Linux 6.4; EACCES from then on,
+//                                which a request on an open camera reports likewise)
 //   any other e    0xA0EE0000|e  our own facility 0xEE with the errno as code
 #pragma once
 
@@ -30,6 +34,7 @@ constexpr Status Stalled = static_cast<Status>(0x8007001Fu);
 constexpr Status Busy = static_cast<Status>(0x800700AAu);
 constexpr Status OutOfRange = static_cast<Status>(0x8007000Du);
 constexpr Status TimedOut = static_cast<Status>(0x80070079u);
+constexpr Status WrongState = static_cast<Status>(0x8007139Fu);
 constexpr std::uint32_t kErrnoFacilityBase = 0xA0EE0000u;
 
 // `error` is a positive errno; 0 gives Ok.
@@ -38,5 +43,7 @@ Status fromErrno(int error);
 int toErrno(Status s);
 // Short plain words for an errno ("permission denied").
 std::string errnoText(int error);
+// Plain words for a status of this backend's own; empty for the shared ones.
+std::string statusText(Status s);
 
 }  // namespace vidorra::v4l::status

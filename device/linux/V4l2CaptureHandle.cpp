@@ -68,7 +68,9 @@ Status V4l2CaptureHandle::uvcQuery(std::uint8_t unit, std::uint8_t selector, std
     q.query = query;
     q.size = size;
     q.data = data;
-    return ioctlStatus(sys->ioctl(fd, UVCIOC_CTRL_QUERY, &q));
+    const int result = sys->ioctl(fd, UVCIOC_CTRL_QUERY, &q);
+    // From a control query, EACCES is the camera's "wrong state" (Linux 6.4 on), not a permission.
+    return result == -EACCES ? status::WrongState : ioctlStatus(result);
 }
 
 Status V4l2CaptureHandle::queryLength(const Guid &propertySet, std::uint32_t selector, std::uint32_t node,

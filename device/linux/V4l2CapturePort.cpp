@@ -128,6 +128,7 @@ public:
     }
 
     std::string lastErrorText() const override { return errorText; }
+    std::string statusText(Status s) const override { return status::statusText(s); }
 
 private:
     bool examine(int node, NodeInfo *info)

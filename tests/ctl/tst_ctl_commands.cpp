@@ -301,8 +301,8 @@ void CtlCommandsTest::failedRequestNamesSettingAndReason()
     const Run r = run({"--device", simPath, "set", "nr2d=1", "flip-v=on"});
     QCOMPARE(r.code, 1);
     QCOMPARE(r.err, QStringLiteral(
-        "vidorra-ctl-sim: nr2d: the camera did not take 1: the camera has no vendor extension unit for this control\n"
-        "vidorra-ctl-sim: flip-v: the camera did not take on: the camera has no vendor extension unit for this control\n"));
+        "vidorra-ctl-sim: nr2d: the camera did not take 1: no vendor extension unit of the camera carries this control\n"
+        "vidorra-ctl-sim: flip-v: the camera did not take on: no vendor extension unit of the camera carries this control\n"));
     QCOMPARE(sets(), QStringList());
 }
 
@@ -367,8 +367,8 @@ void CtlCommandsTest::listShowsUsbCamerasAndTheirExtensionUnit()
     QCOMPARE(r.err, QString());
     // The integrated camera is not a USB camera and is not listed.
     QCOMPARE(r.out, QStringLiteral("%1\tVidorra Sim Camera\textension unit: yes\n"
-                                   "%2\tOther Camera\textension unit: no (the camera has no vendor extension unit "
-                                   "for this control)\n")
+                                   "%2\tOther Camera\textension unit: no (no vendor extension unit of the camera "
+                                   "carries this control)\n")
                         .arg(simPath, QString::fromLatin1(secondPath)));
     QCOMPARE(sets(), QStringList());
     QVERIFY(!captureDevice.isBound());
@@ -399,8 +399,8 @@ void CtlCommandsTest::restoreDefaultsRefused()
     const Run r = run({"--device", "Vidorra Sim Camera", "restore-defaults"});
     QCOMPARE(r.code, 1);
     QCOMPARE(r.out, QString());
-    QVERIFY2(r.err.contains("restore-defaults: the camera did not restore its defaults: the camera has no vendor "
-                            "extension unit"),
+    QVERIFY2(r.err.contains("restore-defaults: the camera did not restore its defaults: no vendor extension unit "
+                            "of the camera carries this control"),
              qPrintable(r.err));
 }
 
@@ -448,8 +448,8 @@ void CtlCommandsTest::noAnsweringCamera()
     const Run r = run({"set", "drc=6"});
     QCOMPARE(r.code, 1);
     QCOMPARE(r.err, QStringLiteral("vidorra-ctl-sim: no USB camera whose vendor extension unit answers:\n"
-                                   "  %1 (Vidorra Sim Camera): the extension unit does not answer: the camera has no "
-                                   "vendor extension unit for this control\n")
+                                   "  %1 (Vidorra Sim Camera): the extension unit does not answer: no vendor "
+                                   "extension unit of the camera carries this control\n")
                         .arg(simPath));
     QCOMPARE(sets(), QStringList());
 }

@@ -342,7 +342,8 @@ void TestV4l2Port::driverRules()
     std::vector<std::uint8_t> buffer(length, 0);
     std::uint32_t bytes = 77;
     const Status s = h->transfer(kXuPropertySet, cs, 4, static_cast<XuOp>(op), buffer.data(), length, &bytes);
-    QCOMPARE(s, v4l::status::fromErrno(expectedErrno));
+    // A query's EACCES is the camera's "wrong state", as EILSEQ was before Linux 6.4.
+    QCOMPARE(s, expectedErrno == EACCES ? v4l::status::WrongState : v4l::status::fromErrno(expectedErrno));
     QVERIFY(!succeeded(s));
     QCOMPARE(bytes, 0u);
     QCOMPARE(rig.kernel->uvcLog.back().error, expectedErrno);
@@ -373,7 +374,7 @@ void TestV4l2Port::failedLengthQueryIsTheReason()
 
 void TestV4l2Port::errnoStatusesAreDistinct()
 {
-    const int errors[] = {ENODEV, ENOENT, ENOBUFS, EBADRQC, EIO, EPIPE, EACCES, EBUSY, EINVAL, ERANGE, ETIMEDOUT, EREMOTE};
+    const int errors[] = {ENODEV, ENOENT, ENOBUFS, EBADRQC, EIO, EPIPE, EACCES, EBUSY, EINVAL, ERANGE, ETIMEDOUT, EILSEQ, EREMOTE};
     QSet<Status> seen;
     for (int e : errors) {
         const Status s = v4l::status::fromErrno(e);
