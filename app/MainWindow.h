@@ -82,6 +82,7 @@ private:
     bool sendSetting(int selector, int value, QWidget *control);
     void sendGainPosition(QSlider *slider, int selector, int position);
     bool flipSwitch(QPushButton *button, int selector, unsigned char onByte, unsigned char offByte);
+    void flipRebootingSwitch(QPushButton *button, int selector, const QString &feature);
     void showRefusal(QWidget *control);
     bool confirm(const QString &question);
     QRadioButton *presetButton(const QObject *watched) const;

@@ -39,20 +39,22 @@ void MainWindow::on_pushButton_ExposureCompensationSwitch_clicked()
 
 void MainWindow::on_pushButton_H264Switch_clicked()
 {
-    const bool switchOn = ui->pushButton_H264Switch->text() == QLatin1String("On");
-    const QString action = switchOn ? tr("turn on") : tr("turn off");
-    if (!confirm(tr("Reboot to ") + action + tr(" H264?")))
-        return;
-    flipSwitch(ui->pushButton_H264Switch, selector::H264Switch, 1, 0);
+    flipRebootingSwitch(ui->pushButton_H264Switch, selector::H264Switch, tr(" H264?"));
 }
 
 void MainWindow::on_pushButton_AudioSwitch_clicked()
 {
-    const bool switchOn = ui->pushButton_AudioSwitch->text() == QLatin1String("On");
+    flipRebootingSwitch(ui->pushButton_AudioSwitch, selector::AudioSwitch, tr(" Audio?"));
+}
+
+// The camera reboots to apply these two, so the user confirms first.
+void MainWindow::flipRebootingSwitch(QPushButton *button, int sel, const QString &feature)
+{
+    const bool switchOn = button->text() == QLatin1String("On");
     const QString action = switchOn ? tr("turn on") : tr("turn off");
-    if (!confirm(tr("Reboot to ") + action + tr(" Audio?")))
+    if (!confirm(tr("Reboot to ") + action + feature))
         return;
-    flipSwitch(ui->pushButton_AudioSwitch, selector::AudioSwitch, 1, 0);
+    flipSwitch(button, sel, 1, 0);
 }
 
 void MainWindow::on_pushButton_RestoreDefault_clicked()
