@@ -64,7 +64,6 @@ private slots:
                           Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(drc, &wheel);
         QTest::mouseClick(drc, Qt::LeftButton, Qt::NoModifier, QPoint(drc->width() - 3, drc->height() / 2));
-        QTest::keyClicks(o.ui->spinBox_DRC, QString());
         o.ui->spinBox_DRC->selectAll();
         QTest::keyClicks(o.ui->spinBox_DRC, QStringLiteral("5"));
         QTest::keyClick(o.ui->spinBox_DRC, Qt::Key_Enter);
