@@ -113,6 +113,8 @@ Choice chooseCamera(const QString &wanted)
             if (succeeded(r)) {
                 choice.result = ChoiceResult::Bound;
                 choice.camera = c;
+                choice.recordRead = true;
+                choice.record = record;
                 return choice;
             }
             tried << QStringLiteral("%1: the extension unit does not answer: %2").arg(describe(c), statusText(r));

@@ -31,6 +31,10 @@ struct Choice {
     ChoiceResult result = ChoiceResult::Failed;
     CameraEntry camera;
     QString message;  // why not Bound
+    // The record, when choosing the camera already read it (the default choice
+    // reads it to see that the extension unit answers).
+    bool recordRead = false;
+    QString record;
 };
 
 // `wanted` is a device path (or what the port takes for the same device, such

@@ -46,6 +46,8 @@ bool openCamera(Context &c)
 {
     const Choice choice = chooseCamera(c.device);
     c.camera = choice.camera;
+    c.recordRead = choice.recordRead;
+    c.record = choice.record;
     if (choice.result == ChoiceResult::Bound)
         return true;
     if (choice.result == ChoiceResult::Ambiguous)
@@ -56,6 +58,16 @@ bool openCamera(Context &c)
 }
 
 namespace {
+
+// The record, read once per run: choosing the camera may have read it already.
+Status deviceRecord(Context &c, CameraSession &session, QString *record)
+{
+    if (c.recordRead) {
+        *record = c.record;
+        return status::Ok;
+    }
+    return session.readDeviceInfo(record);
+}
 
 QString whiteBalanceWord(std::int32_t flags)
 {
@@ -113,7 +125,7 @@ int infoCommand(Context &c)
         return c.outcome.exitCode();
     CameraSession session;
     QString record;
-    const Status r = session.readDeviceInfo(&record);
+    const Status r = deviceRecord(c, session, &record);
     if (succeeded(r))
         c.out << "device-info=" << printable(addChipGenerationMarkers(record)) << '\n';
     else
@@ -171,7 +183,7 @@ int saveCommand(Context &c)
     c.out << "# Vidorra camera settings, written by vidorra-ctl save; apply them with vidorra-ctl load FILE\n"
           << "# camera: " << describe(c.camera) << '\n';
     QString record;
-    const Status r = session.readDeviceInfo(&record);
+    const Status r = deviceRecord(c, session, &record);
     if (succeeded(r))
         c.out << "# device-info: " << printable(addChipGenerationMarkers(record)) << '\n';
     else

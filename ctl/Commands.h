@@ -26,6 +26,8 @@ struct Context {
     QString device;     // --device, empty for the first answering USB camera
     QStringList args;   // after the command word
     CameraEntry camera;  // the one bound
+    bool recordRead = false;  // the record, when choosing the camera read it
+    QString record;
     Outcome outcome;
 
     void usageError(const QString &message);

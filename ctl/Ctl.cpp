@@ -169,7 +169,7 @@ int runCtl(const QStringList &args, QTextStream &out, QTextStream &err)
         return ExitWrongUsage;
     }
 
-    Context context{out, err, program, line.device, line.words.mid(1), {}, {}};
+    Context context{out, err, program, line.device, line.words.mid(1), {}, false, {}, {}};
     using Command = int (*)(Context &);
     const struct {
         const char *word;

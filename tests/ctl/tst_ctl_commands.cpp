@@ -312,9 +312,16 @@ void CtlCommandsTest::infoShowsEverythingInTheWindowsOrder()
     QCOMPARE(r.err, QString());
     QCOMPARE(r.code, 0);
     QCOMPARE(r.out, defaultInfo);
-    // The choice of camera reads the record once, then info reads it and every setting.
-    QCOMPARE(gets(), (QList<int>{9, 9, 13, 6, 7, 12, 15, 14, 11, 10, 18, 26, 25, 24}));
+    // The choice of camera reads the record; info shows that read and reads every setting.
+    QCOMPARE(gets(), (QList<int>{9, 13, 6, 7, 12, 15, 14, 11, 10, 18, 26, 25, 24}));
     QCOMPARE(sets(), QStringList());
+
+    // Chosen by path, nothing has read the record yet: info reads it itself, once.
+    resetSim();
+    const Run byPath = run({"--device", simPath, "info"});
+    QCOMPARE(byPath.code, 0);
+    QCOMPARE(byPath.out, defaultInfo);
+    QCOMPARE(gets(), (QList<int>{9, 13, 6, 7, 12, 15, 14, 11, 10, 18, 26, 25, 24}));
 }
 
 void CtlCommandsTest::getShowsBytesAsTheWindowReadsThem_data()
