@@ -29,8 +29,8 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
             selectSetupPage();
         } else if (watched == ui->label_UVCSettings) {
             captureDevice.showPropertyPage();
-        } else if (QRadioButton *preset = presetButton(watched)) {
-            if (!sendPreset(preset))
+        } else if (const vidorra::Preset *preset = presetOf(watched)) {
+            if (!sendPreset(static_cast<QWidget *>(watched), *preset))
                 return true;
         }
         return false;

@@ -19,6 +19,9 @@ class QRadioButton;
 class QSlider;
 class RefusalNotice;
 class Ui_MainWindow;
+namespace vidorra {
+struct Preset;
+}
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -85,8 +88,8 @@ private:
     void flipRebootingSwitch(QPushButton *button, int selector, const QString &feature);
     void showRefusal(QWidget *control);
     bool confirm(const QString &question);
-    QRadioButton *presetButton(const QObject *watched) const;
-    bool sendPreset(QRadioButton *button);
+    const vidorra::Preset *presetOf(const QObject *watched) const;
+    bool sendPreset(QWidget *button, const vidorra::Preset &preset);
     void showBindingFailure();
     // app/
     void selectHomePage();
