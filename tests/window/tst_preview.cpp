@@ -2,6 +2,7 @@
 // second press, another row or a camera that goes away does.
 #include "WindowTestSupport.h"
 
+#include <QCameraInfo>
 #include <QCameraViewfinder>
 
 using namespace testsupport;
@@ -88,7 +89,7 @@ private slots:
         pressOpenCamera(*w);
         QVERIFY(first.isNull());  // the first camera was deleted
         QVERIFY(w->previewCamera());
-        QVERIFY(w->previewCamera() != first.data());
+        QCOMPARE(QCameraInfo(*w->previewCamera()).deviceName(), QString::fromLatin1(vidorra::sim::kSimCameraPath));
         QCOMPARE(xuCalls().size(), std::size_t(13));  // read again
         QTRY_COMPARE(w->previewCamera()->status(), QCamera::ActiveStatus);
     }
