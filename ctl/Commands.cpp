@@ -1,10 +1,11 @@
 // The commands that read: list, info, get and save; and restore-defaults.
-#include "ctl/Commands.h"
+#include "Commands.h"
 
-#include "ctl/CameraChoice.h"
-#include "ctl/CameraSession.h"
-#include "ctl/Text.h"
-#include "device/CaptureDevice.h"
+#include "CameraChoice.h"
+#include "CameraSession.h"
+#include "Printable.h"
+#include "StatusText.h"
+#include "CaptureDevice.h"
 
 
 namespace vidorra::ctl {

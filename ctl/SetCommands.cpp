@@ -1,9 +1,10 @@
 // The commands that change the camera: set and load.
-#include "ctl/Commands.h"
+#include "Commands.h"
 
-#include "ctl/CameraSession.h"
-#include "ctl/SettingsFile.h"
-#include "ctl/Text.h"
+#include "CameraSession.h"
+#include "SettingsFile.h"
+#include "Printable.h"
+#include "StatusText.h"
 
 #include <QFile>
 

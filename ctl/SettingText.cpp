@@ -1,4 +1,4 @@
-#include "ctl/SettingText.h"
+#include "SettingText.h"
 
 #include <QStringList>
 

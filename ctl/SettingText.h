@@ -2,7 +2,7 @@
 // ranges and words, and the messages that name what is accepted.
 #pragma once
 
-#include "settings/ValueCodec.h"
+#include "ValueCodec.h"
 
 #include <QString>
 

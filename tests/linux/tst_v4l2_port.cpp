@@ -1,9 +1,9 @@
 // The Linux capture port against the fake kernel: listing, the USB rule,
 // probing, the requests that reach uvcvideo, errors and white balance.
 #include "LinuxTestRig.h"
-#include "device/linux/LinuxStatus.h"
-#include "device/linux/UsbSysfs.h"
-#include "device/linux/V4l2CapturePort.h"
+#include "LinuxStatus.h"
+#include "UsbSysfs.h"
+#include "V4l2CapturePort.h"
 
 #include <QtTest>
 

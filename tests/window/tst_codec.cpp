@@ -1,7 +1,7 @@
 // The pure conversions shared by the window and the command-line tool.
 #include <QtTest>
 
-#include "settings/ValueCodec.h"
+#include "ValueCodec.h"
 
 using namespace vidorra;
 

@@ -2,7 +2,7 @@
 // every read-back the form must show exactly what the camera holds.
 #include "WindowTestSupport.h"
 
-#include "settings/ValueCodec.h"
+#include "ValueCodec.h"
 
 #include <QRandomGenerator>
 

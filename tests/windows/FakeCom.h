@@ -5,7 +5,7 @@
 // every count must be zero again (each holder released exactly what it took).
 #pragma once
 
-#include "device/windows/ComSystem.h"
+#include "ComSystem.h"
 
 #include <windows.h>
 #include <dshow.h>

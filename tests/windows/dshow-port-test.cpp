@@ -4,8 +4,8 @@
 #include "FakeCom.h"
 
 #include "app/DeviceChangeMessage.h"
-#include "device/CapturePort.h"
-#include "device/windows/ComSystem.h"
+#include "CapturePort.h"
+#include "ComSystem.h"
 
 #include <dbt.h>
 

@@ -1,6 +1,6 @@
 // The DirectShow backend's text rules, which need no Windows header: friendly
 // names from UTF-16, and the match of a device path with Qt's device name.
-#include "device/windows/DirectShowNames.h"
+#include "DirectShowNames.h"
 
 #include <QtTest>
 
