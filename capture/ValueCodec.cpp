@@ -2,21 +2,6 @@
 
 namespace vidorra {
 
-const std::array<SettingInfo, 12> kSettings{{
-    {"image-style", selector::ImageStyle, SettingKind::Preset, 0, 6},
-    {"nr2d", selector::Nr2d, SettingKind::Unsigned, 0, 6},
-    {"nr3d", selector::Nr3d, SettingKind::Unsigned, 0, 8},
-    {"drc", selector::Drc, SettingKind::Unsigned, 0, 8},
-    {"red-gain", selector::RedGain, SettingKind::Signed, -10, 10},
-    {"blue-gain", selector::BlueGain, SettingKind::Signed, -10, 10},
-    {"exposure-compensation", selector::ExposureCompensationValue, SettingKind::Signed, -7, 7},
-    {"exposure-compensation-switch", selector::ExposureCompensationSwitch, SettingKind::ReversedSwitch, 0, 1},
-    {"h264", selector::H264Switch, SettingKind::Switch, 0, 1},
-    {"audio", selector::AudioSwitch, SettingKind::Switch, 0, 1},
-    {"flip-h", selector::FlipH, SettingKind::Switch, 0, 1},
-    {"flip-v", selector::FlipV, SettingKind::Switch, 0, 1},
-}};
-
 const std::array<Preset, 7> kPresets{{
     {0, "radioButton_Normal", "Normal", "normal"},
     {1, "radioButton_Clarity", "Clarity", "clarity"},
@@ -27,47 +12,38 @@ const std::array<Preset, 7> kPresets{{
     {6, "radioButton_Default", "Default", "default"},
 }};
 
-const SettingInfo *findSetting(const QString &name)
-{
-    for (const auto &s : kSettings)
-        if (name == QLatin1String(s.name))
-            return &s;
-    return nullptr;
-}
-
-const SettingInfo *findSettingBySelector(int sel)
-{
-    for (const auto &s : kSettings)
-        if (s.selector == sel)
-            return &s;
-    return nullptr;
-}
-
 std::uint8_t encodeSettingByte(int value) { return static_cast<std::uint8_t>(value & 0xFF); }
 
 int decodeSignedByte(std::uint8_t byte) { return byte > 128 ? int(byte) - 256 : int(byte); }
 
-int decodeSetting(const SettingInfo &setting, std::uint8_t byte)
+int decodeSetting(const VendorControl &control, std::uint8_t byte)
 {
-    switch (setting.kind) {
-    case SettingKind::Signed:
+    switch (control.kind) {
+    case ControlKind::Signed:
         return decodeSignedByte(byte);
-    case SettingKind::Switch:
+    case ControlKind::Switch:
         return byte == 1 ? 1 : 0;
-    case SettingKind::ReversedSwitch:
+    case ControlKind::ReversedSwitch:
         return byte == 0 ? 1 : 0;
-    case SettingKind::Unsigned:
-    case SettingKind::Preset:
+    case ControlKind::Unsigned:
+    case ControlKind::Preset:
+    case ControlKind::Record:
+    case ControlKind::Command:
         break;
     }
     return byte;
 }
 
-std::uint8_t switchByte(const SettingInfo &setting, bool on)
+std::uint8_t switchByte(const VendorControl &control, bool on)
 {
-    if (setting.kind == SettingKind::ReversedSwitch)
+    if (control.kind == ControlKind::ReversedSwitch)
         return on ? 0 : 1;
     return on ? 1 : 0;
+}
+
+bool isSwitch(const VendorControl &control)
+{
+    return control.kind == ControlKind::Switch || control.kind == ControlKind::ReversedSwitch;
 }
 
 const Preset *findPreset(int value)

@@ -1,6 +1,6 @@
 // Pure conversions between camera bytes and what the window and the
-// command-line tool show: one table of settings, the byte codecs, the
-// device-information record and its chip-generation markers.
+// command-line tool show: the byte codecs of the vendor controls, the image
+// style presets, the device-information record and its chip-generation markers.
 #pragma once
 
 #include "VendorControls.h"
@@ -12,37 +12,16 @@
 
 namespace vidorra {
 
-// How a setting's byte reads.
-enum class SettingKind {
-    Unsigned,        // value = byte
-    Signed,          // two's complement; 129..255 read as -127..-1, 128 as +128
-    Switch,          // 1 = on, anything else off
-    ReversedSwitch,  // 0 = on, anything else off (exposure-compensation switch)
-    Preset,          // image style 0 to 6; other bytes name no preset
-};
-
-struct SettingInfo {
-    const char *name;  // command-line name
-    int selector;
-    SettingKind kind;
-    int minimum;       // the window's range (switches 0..1)
-    int maximum;
-};
-
-// The settings in the order the window reads them after the record:
-// selectors 13, 6, 7, 12, 15, 14, 11, 10, 18, 26, 25, 24.
-extern const std::array<SettingInfo, 12> kSettings;
-const SettingInfo *findSetting(const QString &name);
-const SettingInfo *findSettingBySelector(int selector);
-
 // The low 8 bits of a value, as every Set sends it (-10 travels as 0xF6).
 std::uint8_t encodeSettingByte(int value);
 // 0..128 as themselves, 129..255 as byte - 256.
 int decodeSignedByte(std::uint8_t byte);
 // The value a byte shows as, by kind (switches 1 on / 0 off; presets the byte).
-int decodeSetting(const SettingInfo &setting, std::uint8_t byte);
+int decodeSetting(const VendorControl &control, std::uint8_t byte);
 // The byte that puts a switch on or off.
-std::uint8_t switchByte(const SettingInfo &setting, bool on);
+std::uint8_t switchByte(const VendorControl &control, bool on);
+// Whether the control is an on/off switch (either byte sense).
+bool isSwitch(const VendorControl &control);
 
 struct Preset {
     int value;

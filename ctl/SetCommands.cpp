@@ -49,7 +49,7 @@ bool applyWhiteBalanceRule(Context &c, CameraSession &session, QVector<Request> 
 
 void sendOne(Context &c, CameraSession &session, const Request &r)
 {
-    const SettingInfo &setting = *r.value.setting;
+    const VendorControl &setting = *r.value.setting;
     if (rebootsCamera(setting)) {
         // Sending the value the camera already holds would reboot it for nothing,
         // and a udev rule that loads a file on every plug would reboot it forever.

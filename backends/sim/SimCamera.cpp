@@ -52,7 +52,7 @@ const std::vector<ControlInfo> &standardControls()
     return table;
 }
 
-const ControlInfo *findControl(std::uint32_t id)
+const ControlInfo *findStandardControl(std::uint32_t id)
 {
     for (const ControlInfo &c : standardControls())
         if (c.id == id)
@@ -68,35 +68,24 @@ SimCamera::SimCamera(std::string friendlyName, std::string devicePath)
     restoreDefaults();
 }
 
-bool SimCamera::hasSelector(int selector)
+bool SimCamera::hasSelector(int selector) { return vidorra::findControl(selector) != nullptr; }
+
+bool SimCamera::canGet(int selector)
 {
-    switch (selector) {
-    case selector::Nr2d:
-    case selector::Nr3d:
-    case selector::DeviceInfo:
-    case selector::ExposureCompensationSwitch:
-    case selector::ExposureCompensationValue:
-    case selector::Drc:
-    case selector::ImageStyle:
-    case selector::BlueGain:
-    case selector::RedGain:
-    case selector::H264Switch:
-    case selector::RestoreDefault:
-    case selector::FlipV:
-    case selector::FlipH:
-    case selector::AudioSwitch:
-        return true;
-    default:
-        return false;
-    }
+    const VendorControl *c = vidorra::findControl(selector);
+    return c && c->canGet();
 }
 
-bool SimCamera::canGet(int selector) { return hasSelector(selector) && selector != selector::RestoreDefault; }
-bool SimCamera::canSet(int selector) { return hasSelector(selector) && selector != selector::DeviceInfo; }
+bool SimCamera::canSet(int selector)
+{
+    const VendorControl *c = vidorra::findControl(selector);
+    return c && c->canSet();
+}
 
 std::uint32_t SimCamera::ownLength(int selector)
 {
-    return selector == selector::DeviceInfo ? static_cast<std::uint32_t>(selector::DeviceInfoLength) : 1u;
+    const VendorControl *c = vidorra::findControl(selector);
+    return c ? c->length : 0u;
 }
 
 std::uint8_t SimCamera::value(int selector) const
@@ -131,18 +120,9 @@ void SimCamera::restoreDefaults()
 {
     setRecord(kDefaultRecord);
     values.fill(0);
-    setValue(selector::ImageStyle, 0);
-    setValue(selector::Nr2d, 3);
-    setValue(selector::Nr3d, 4);
-    setValue(selector::Drc, 2);
-    setValue(selector::RedGain, 0);
-    setValue(selector::BlueGain, 0);
-    setValue(selector::ExposureCompensationValue, 0);
-    setValue(selector::ExposureCompensationSwitch, 1);  // off
-    setValue(selector::H264Switch, 1);
-    setValue(selector::AudioSwitch, 0);
-    setValue(selector::FlipH, 0);
-    setValue(selector::FlipV, 0);
+    for (const VendorControl &c : kVendorControls)
+        if (c.kind != ControlKind::Record)
+            setValue(c.selector, c.simDefault);
     whiteBalanceAuto = true;
     whiteBalanceTemperature = 4600;
     standard.clear();
@@ -185,7 +165,7 @@ Status SimCamera::control(std::uint32_t id, std::int32_t *value) const
 
 Status SimCamera::setControl(std::uint32_t id, std::int32_t value)
 {
-    const ControlInfo *info = findControl(id);
+    const ControlInfo *info = findStandardControl(id);
     if (!info)
         return status::NotFound;
     for (const ControlInfo &c : controls())

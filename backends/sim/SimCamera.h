@@ -67,12 +67,12 @@ public:
     int xuNode = 2;
     Faults faults;
 
-    // The selectors the extension unit carries, and which way each goes.
+    // The extension unit carries every control of the vendor table, each
+    // with its own direction and length.
     static bool hasSelector(int selector);
-    static bool canGet(int selector);    // all but 23
-    static bool canSet(int selector);    // all but 9
-    // The control's own length: 24 for the record, 1 for every other.
-    static std::uint32_t ownLength(int selector);
+    static bool canGet(int selector);
+    static bool canSet(int selector);
+    static std::uint32_t ownLength(int selector);  // 0 for a selector it lacks
 
     // Camera-side vendor state.
     std::uint8_t value(int selector) const;

@@ -61,7 +61,7 @@ public:
             } else {
                 // The control's bytes, then zeros up to what was asked for.
                 std::fill_n(data, length, std::uint8_t{0});
-                if (sel == selector::DeviceInfo) {
+                if (findControl(sel)->kind == ControlKind::Record) {
                     const auto &record = cam->recordBytes();
                     std::copy_n(record.begin(), std::min<std::size_t>(length, record.size()), data);
                 } else {
@@ -73,8 +73,8 @@ public:
         } else if (succeeded(s) && op == XuOp::Set) {
             if (!SimCamera::canSet(sel))
                 s = status::InvalidArgument;
-            else if (sel == selector::RestoreDefault)
-                restoreIfAsked(data[0]);
+            else if (findControl(sel)->kind == ControlKind::Command)
+                restoreIfAsked(data[0]);  // restore default, the one order the unit takes
             else
                 cam->setValue(sel, data[0]);
             if (succeeded(s))

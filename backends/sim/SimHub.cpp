@@ -7,9 +7,9 @@
 
 namespace vidorra::sim {
 
-// @device:pnp:\\?\usb#vid_1d6b&pid_0102&mi_00#...\global, as DirectShow names a USB camera.
+// @device:pnp:\\?\usb#vid_f0f0&pid_0102&mi_00#...\global, as DirectShow names a USB camera.
 const char kSimCameraPath[] =
-    "@device:pnp:\\\\?\\usb#vid_1d6b&pid_0102&mi_00#7&1a2b3c4d&0&0000#"
+    "@device:pnp:\\\\?\\usb#vid_f0f0&pid_0102&mi_00#7&1a2b3c4d&0&0000#"
     "{65e8773d-8f56-11d0-a3b9-00a0c9223196}\\global";
 const char kSimCameraName[] = "Vidorra Sim Camera";
 // A camera on the platform bus rather than USB.

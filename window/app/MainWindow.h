@@ -8,6 +8,7 @@
 #include <QMainWindow>
 #include <QStringList>
 
+#include <cstdint>
 #include <memory>
 
 class QCameraImageCapture;
@@ -21,6 +22,7 @@ class RefusalNotice;
 class Ui_MainWindow;
 namespace vidorra {
 struct Preset;
+struct VendorControl;
 }
 
 class MainWindow : public QMainWindow {
@@ -80,12 +82,11 @@ private:
     void readDeviceInfo();
     void setSwitchStyle(QPushButton *button, bool on);
     void setSwitchDisplay(QPushButton *button, bool on);
-    QSlider *sliderFor(int selector) const;
-    QPushButton *switchFor(int selector) const;
+    void showSetting(const vidorra::VendorControl &control, std::uint8_t byte);
     bool sendSetting(int selector, int value, QWidget *control);
-    void sendGainPosition(QSlider *slider, int selector, int position);
-    bool flipSwitch(QPushButton *button, int selector, unsigned char onByte, unsigned char offByte);
-    void flipRebootingSwitch(QPushButton *button, int selector, const QString &feature);
+    void sendSliderPosition(QSlider *slider, int position);
+    bool flipSwitch(QPushButton *button);
+    void flipRebootingSwitch(QPushButton *button, const QString &feature);
     void showRefusal(QWidget *control);
     bool confirm(const QString &question);
     const vidorra::Preset *presetOf(const QObject *watched) const;

@@ -9,7 +9,7 @@
 
 #include <QDebug>
 
-using vidorra::SettingKind;
+using vidorra::ControlKind;
 namespace selector = vidorra::selector;
 
 namespace {
@@ -33,34 +33,15 @@ void MainWindow::readDeviceInfo()
         deviceInfoLabel->setText(vidorra::addChipGenerationMarkers(record).toHtmlEscaped());
     }
 
-    for (const vidorra::SettingInfo &setting : vidorra::kSettings) {
+    for (const vidorra::VendorControl *control : vidorra::settingControls()) {
         const vidorra::Status status =
-            captureDevice.xuControl(setting.selector, vidorra::XuOp::Get, buffer, sizeof buffer);
+            captureDevice.xuControl(control->selector, vidorra::XuOp::Get, buffer, sizeof buffer);
         const std::uint8_t byte = buffer[0];
-        if (setting.selector == selector::RedGain)
+        if (control->selector == selector::RedGain)
             qDebug() << int(byte) - 256 << "------";
         // A read that failed leaves its control showing what it showed.
-        if (status < 0)
-            continue;
-        switch (setting.kind) {
-        case SettingKind::Preset:
-            if (const vidorra::Preset *preset = vidorra::findPreset(byte))
-                findChild<QRadioButton *>(QLatin1String(preset->objectName))->setChecked(true);
-            break;
-        case SettingKind::Unsigned:
-            sliderFor(setting.selector)->setValue(byte);
-            break;
-        case SettingKind::Signed:
-            sliderFor(setting.selector)->setValue(vidorra::decodeSignedByte(byte));
-            break;
-        case SettingKind::ReversedSwitch:
-            setSwitchDisplay(ui->pushButton_ExposureCompensationSwitch, byte == 0);
-            ui->horizontalSlider_CompValue->setEnabled(byte == 0);
-            break;
-        case SettingKind::Switch:
-            setSwitchDisplay(switchFor(setting.selector), byte == 1);
-            break;
-        }
+        if (status >= 0)
+            showSetting(*control, byte);
     }
 
     ui->spinBox_BlueGain->setValue(ui->horizontalSlider_BlueGain->value());
@@ -83,27 +64,28 @@ void MainWindow::setSwitchDisplay(QPushButton *button, bool on)
     setSwitchStyle(button, on);
 }
 
-QSlider *MainWindow::sliderFor(int sel) const
+// The table names the widget of each control; presets are found by their value.
+void MainWindow::showSetting(const vidorra::VendorControl &control, std::uint8_t byte)
 {
-    switch (sel) {
-    case selector::Nr2d: return ui->horizontalSlider_NR2D;
-    case selector::Nr3d: return ui->horizontalSlider_NR3D;
-    case selector::Drc: return ui->horizontalSlider_DRC;
-    case selector::RedGain: return ui->horizontalSlider_RedGain;
-    case selector::BlueGain: return ui->horizontalSlider_BlueGain;
-    case selector::ExposureCompensationValue: return ui->horizontalSlider_CompValue;
-    default: return nullptr;
+    switch (control.kind) {
+    case ControlKind::Preset:
+        if (const vidorra::Preset *preset = vidorra::findPreset(byte))
+            findChild<QRadioButton *>(QLatin1String(preset->objectName))->setChecked(true);
+        break;
+    case ControlKind::Unsigned:
+    case ControlKind::Signed:
+        findChild<QSlider *>(QLatin1String(control.widget))->setValue(vidorra::decodeSetting(control, byte));
+        break;
+    case ControlKind::Switch:
+    case ControlKind::ReversedSwitch: {
+        const bool on = vidorra::decodeSetting(control, byte) == 1;
+        setSwitchDisplay(findChild<QPushButton *>(QLatin1String(control.widget)), on);
+        if (control.selector == selector::ExposureCompensationSwitch)
+            ui->horizontalSlider_CompValue->setEnabled(on);
+        break;
     }
-}
-
-QPushButton *MainWindow::switchFor(int sel) const
-{
-    switch (sel) {
-    case selector::ExposureCompensationSwitch: return ui->pushButton_ExposureCompensationSwitch;
-    case selector::H264Switch: return ui->pushButton_H264Switch;
-    case selector::AudioSwitch: return ui->pushButton_AudioSwitch;
-    case selector::FlipH: return ui->pushButton_FlipH;
-    case selector::FlipV: return ui->pushButton_FlipV;
-    default: return nullptr;
+    case ControlKind::Record:
+    case ControlKind::Command:
+        break;
     }
 }

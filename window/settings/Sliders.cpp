@@ -7,36 +7,34 @@
 #include "ValueCodec.h"
 #include "ui_MainWindow.h"
 
-namespace selector = vidorra::selector;
-
 void MainWindow::on_horizontalSlider_CompValue_sliderMoved(int position)
 {
-    sendSetting(selector::ExposureCompensationValue, position, ui->horizontalSlider_CompValue);
+    sendSliderPosition(ui->horizontalSlider_CompValue, position);
 }
 
 void MainWindow::on_horizontalSlider_RedGain_sliderMoved(int position)
 {
-    sendGainPosition(ui->horizontalSlider_RedGain, selector::RedGain, position);
+    sendSliderPosition(ui->horizontalSlider_RedGain, position);
 }
 
 void MainWindow::on_horizontalSlider_BlueGain_sliderMoved(int position)
 {
-    sendGainPosition(ui->horizontalSlider_BlueGain, selector::BlueGain, position);
+    sendSliderPosition(ui->horizontalSlider_BlueGain, position);
 }
 
 void MainWindow::on_horizontalSlider_DRC_sliderMoved(int position)
 {
-    sendSetting(selector::Drc, position, ui->horizontalSlider_DRC);
+    sendSliderPosition(ui->horizontalSlider_DRC, position);
 }
 
 void MainWindow::on_horizontalSlider_NR2D_sliderMoved(int position)
 {
-    sendSetting(selector::Nr2d, position, ui->horizontalSlider_NR2D);
+    sendSliderPosition(ui->horizontalSlider_NR2D, position);
 }
 
 void MainWindow::on_horizontalSlider_NR3D_sliderMoved(int position)
 {
-    sendSetting(selector::Nr3d, position, ui->horizontalSlider_NR3D);
+    sendSliderPosition(ui->horizontalSlider_NR3D, position);
 }
 
 void MainWindow::on_horizontalSlider_RedGain_valueChanged(int) {}
@@ -46,17 +44,20 @@ void MainWindow::on_horizontalSlider_NR2D_valueChanged(int) {}
 void MainWindow::on_horizontalSlider_NR3D_valueChanged(int) {}
 void MainWindow::on_horizontalSlider_CompValue_valueChanged(int) {}
 
-// While the camera balances white itself it takes no negative gain: the
-// slider loses its negative half, which pulls a held handle back to 0.
-void MainWindow::sendGainPosition(QSlider *slider, int sel, int position)
+void MainWindow::sendSliderPosition(QSlider *slider, int position)
 {
-    captureDevice.readWhiteBalanceMode();
-    if (position < 0 && captureDevice.wbFlags == 1) {
-        slider->setMinimum(0);
-        return;
+    const vidorra::VendorControl &control = *vidorra::findControlByWidget(slider->objectName().toStdString());
+    // While the camera balances white itself it takes no negative gain: the
+    // slider loses its negative half, which pulls a held handle back to 0.
+    if (control.has(vidorra::controlFlag::NoNegativeUnderAutoWhiteBalance)) {
+        captureDevice.readWhiteBalanceMode();
+        if (position < 0 && captureDevice.wbFlags == 1) {
+            slider->setMinimum(0);
+            return;
+        }
+        slider->setMinimum(control.minimum);
     }
-    slider->setMinimum(-10);
-    sendSetting(sel, position, slider);
+    sendSetting(control.selector, position, slider);
 }
 
 bool MainWindow::sendSetting(int sel, int value, QWidget *control)

@@ -11,50 +11,44 @@
 
 namespace selector = vidorra::selector;
 
-bool MainWindow::flipSwitch(QPushButton *button, int sel, unsigned char onByte, unsigned char offByte)
+bool MainWindow::flipSwitch(QPushButton *button)
 {
+    const vidorra::VendorControl &control = *vidorra::findControlByWidget(button->objectName().toStdString());
     const bool switchOn = button->text() == QLatin1String("On");
     button->setText(QLatin1String(switchOn ? "Off" : "On"));
-    std::uint8_t byte = switchOn ? onByte : offByte;
-    if (captureDevice.xuControl(sel, vidorra::XuOp::Set, &byte, 1) < 0) {
+    std::uint8_t byte = vidorra::switchByte(control, switchOn);
+    if (captureDevice.xuControl(control.selector, vidorra::XuOp::Set, &byte, 1) < 0) {
         button->setText(QLatin1String(switchOn ? "On" : "Off"));
         showRefusal(button);
         return false;
     }
-    if (button == ui->pushButton_ExposureCompensationSwitch)
+    if (control.selector == selector::ExposureCompensationSwitch)
         ui->horizontalSlider_CompValue->setEnabled(switchOn);
     setSwitchStyle(button, switchOn);
     return true;
 }
 
-void MainWindow::on_pushButton_FlipV_clicked() { flipSwitch(ui->pushButton_FlipV, selector::FlipV, 1, 0); }
+void MainWindow::on_pushButton_FlipV_clicked() { flipSwitch(ui->pushButton_FlipV); }
 
-void MainWindow::on_pushButton_FlipH_clicked() { flipSwitch(ui->pushButton_FlipH, selector::FlipH, 1, 0); }
+void MainWindow::on_pushButton_FlipH_clicked() { flipSwitch(ui->pushButton_FlipH); }
 
-// The camera uses the opposite byte sense here: 0 is on.
 void MainWindow::on_pushButton_ExposureCompensationSwitch_clicked()
 {
-    flipSwitch(ui->pushButton_ExposureCompensationSwitch, selector::ExposureCompensationSwitch, 0, 1);
+    flipSwitch(ui->pushButton_ExposureCompensationSwitch);
 }
 
-void MainWindow::on_pushButton_H264Switch_clicked()
-{
-    flipRebootingSwitch(ui->pushButton_H264Switch, selector::H264Switch, tr(" H264?"));
-}
+void MainWindow::on_pushButton_H264Switch_clicked() { flipRebootingSwitch(ui->pushButton_H264Switch, tr(" H264?")); }
 
-void MainWindow::on_pushButton_AudioSwitch_clicked()
-{
-    flipRebootingSwitch(ui->pushButton_AudioSwitch, selector::AudioSwitch, tr(" Audio?"));
-}
+void MainWindow::on_pushButton_AudioSwitch_clicked() { flipRebootingSwitch(ui->pushButton_AudioSwitch, tr(" Audio?")); }
 
 // The camera reboots to apply these two, so the user confirms first.
-void MainWindow::flipRebootingSwitch(QPushButton *button, int sel, const QString &feature)
+void MainWindow::flipRebootingSwitch(QPushButton *button, const QString &feature)
 {
     const bool switchOn = button->text() == QLatin1String("On");
     const QString action = switchOn ? tr("turn on") : tr("turn off");
     if (!confirm(tr("Reboot to ") + action + feature))
         return;
-    flipSwitch(button, sel, 1, 0);
+    flipSwitch(button);
 }
 
 void MainWindow::on_pushButton_RestoreDefault_clicked()
