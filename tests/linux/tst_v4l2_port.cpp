@@ -137,7 +137,7 @@ void TestV4l2Port::usbRule_data()
     QTest::newRow("no such node") << "/dev/video9" << false;
     QTest::newRow("link to the node") << "/dev/v4l/by-id/usb-Vidorra-video-index0" << true;
     QTest::newRow("not a video node") << "/dev/null" << false;
-    QTest::newRow("Windows device path") << "@device:pnp:\\\\?\\usb#vid_1d6b&pid_0f01" << false;
+    QTest::newRow("Windows device path") << "@device:pnp:\\\\?\\usb#vid_f0f0&pid_0f01" << false;
     QTest::newRow("trailing text") << "/dev/video0x" << false;
     QTest::newRow("empty") << "" << false;
 }

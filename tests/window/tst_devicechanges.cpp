@@ -4,7 +4,7 @@
 using namespace testsupport;
 
 namespace {
-const std::string kSecondPath = "@device:pnp:\\\\?\\usb#vid_0bda&pid_5830&mi_00#6&33a5&0&0000#second";
+const std::string kSecondPath = "@device:pnp:\\\\?\\usb#vid_f0f1&pid_5830&mi_00#6&33a5&0&0000#second";
 const std::string kOtherNonUsbPath = "@device:pnp:\\\\?\\root#image#0001#other";
 }  // namespace
 

@@ -96,7 +96,7 @@ private slots:
 
     void anotherRowWithoutOpenChangesNothing()
     {
-        simHub().add("Second Sim Camera", "@device:pnp:\\\\?\\usb#vid_1d6b&pid_0103&mi_00#second");
+        simHub().add("Second Sim Camera", "@device:pnp:\\\\?\\usb#vid_f0f0&pid_0103&mi_00#second");
         auto w = showWindow();
         QCOMPARE(w->cameraList()->count(), 2);
         pressOpenCamera(*w);
@@ -113,7 +113,7 @@ private slots:
     // Two cameras with one name: the settings follow the previewed one.
     void identicalCamerasAreToldApartByPath()
     {
-        const std::string secondPath = "@device:pnp:\\\\?\\usb#vid_1d6b&pid_0102&mi_00#7&2b&0&0000#twin";
+        const std::string secondPath = "@device:pnp:\\\\?\\usb#vid_f0f0&pid_0102&mi_00#7&2b&0&0000#twin";
         auto twin = simHub().add(vidorra::sim::kSimCameraName, secondPath);
         twin->setRecord("SOC:V8 TWIN");
         auto w = showWindow();
