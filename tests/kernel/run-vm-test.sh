@@ -158,10 +158,11 @@ echo "run-vm-test: initramfs $(du -h "$INITRD" | cut -f1)"
 
 # --- boot ----------------------------------------------------------------
 CONSOLE=$WORK/console.log
-ACCEL=()
-[ -w /dev/kvm ] && ACCEL=(-enable-kvm)
+CHOICE=$("$SRC/vm-accel.sh" --kernel "$VMLINUZ") || die "cannot choose an accelerator"
+ACCEL=${CHOICE%% *}
+echo "run-vm-test: accelerator $ACCEL (${CHOICE#* })"
 START=$(date +%s)
-timeout --kill-after=10 "$TIMEOUT" qemu-system-x86_64 "${ACCEL[@]}" -nographic -no-reboot \
+timeout --kill-after=10 "$TIMEOUT" qemu-system-x86_64 -accel "$ACCEL" -nographic -no-reboot \
     -m 768 -smp 1 -net none -kernel "$VMLINUZ" -initrd "$INITRD" \
     -append "console=ttyS0 panic=-1 loglevel=4" < /dev/null > "$CONSOLE" 2>&1
 QEMU_RC=$?
