@@ -77,8 +77,17 @@ diag_checks() {
     done
 }
 
-# uvcvideo 6.1 (uvc_query_ctrl): request error code -> errno.
-UVC_ERRNO=(EPIPE EBUSY EILSEQ EREMOTE ERANGE EIO EIO EIO EINVAL EPIPE)
+# uvcvideo (uvc_query_ctrl): request error code -> errno, for the kernel
+# release that ran. Code 2, "wrong state", was EILSEQ before Linux 6.4 and is
+# EACCES from 6.4 on (seen on 6.1 and 6.12); the other codes are the same.
+uvc_errno_table() {
+    local major minor
+    IFS=.- read -r major minor _ <<< "$1"
+    UVC_ERRNO=(EPIPE EBUSY EILSEQ EREMOTE ERANGE EIO EIO EIO EINVAL EPIPE)
+    if [ "$major" -gt 6 ] || { [ "$major" -eq 6 ] && [ "$minor" -ge 4 ]; }; then
+        UVC_ERRNO[2]=EACCES
+    fi
+}
 
 report_transfers() {
     local s
@@ -88,10 +97,12 @@ report_transfers() {
     done
 }
 
+# run_checks RUNLOG RELEASE [ctl]: RELEASE is the kernel's uname -r.
 run_checks() {
     RUNLOG=$1
+    uvc_errno_table "$2"
     diag_checks
-    if [ "${2:-}" = ctl ]; then
+    if [ "${3:-}" = ctl ]; then
         ctl_checks
     fi
     report_transfers
