@@ -62,6 +62,9 @@ diag_checks() {
     check "a declared selector that the camera refuses is unknown to the driver (its GET_LEN stalls)" has diag-refused "errno=ENOENT"
     check "an extension unit id without a unit is unknown" has diag-unit-5 "errno=ENOENT"
     check "white balance reads automatic" has diag-wb-auto "DIAG wb auto=1 errno=OK temperature=4600 errno=OK"
+    check "uvcvideo refuses a white-balance temperature while white balance is automatic with EACCES" \
+        has diag-wb-set-auto "DIAG wb-set temperature=5000 rc=-1 errno=EACCES"
+    check "... without sending it to the camera" lacks diag-wb-set-auto "req=SET_CUR"
     check "white balance reads manual after the camera switched" has diag-wb-manual "DIAG wb auto=0 errno=OK"
     check "the third camera switched to manual between the two reads" \
         switched_between diag-cached-wb-before diag-cached-wb-after
