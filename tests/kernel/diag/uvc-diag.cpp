@@ -4,6 +4,7 @@
 //   uvc-diag find                              capture node of the first UVC camera
 //   uvc-diag xu DEV UNIT SEL QUERY SIZE [HEX]  one UVCIOC_CTRL_QUERY
 //   uvc-diag wb DEV                            white balance through V4L2 controls
+//   uvc-diag wb-set DEV KELVIN                 white-balance temperature through V4L2
 //
 // QUERY is SET_CUR, GET_CUR, GET_MIN, GET_MAX, GET_RES, GET_LEN, GET_INFO or GET_DEF.
 // Every result is one line starting with "DIAG", with the errno by name.
@@ -137,6 +138,19 @@ int whiteBalance(const char *path)
     return rcAuto < 0 ? 1 : 0;
 }
 
+int whiteBalanceSet(const char *path, int kelvin)
+{
+    const int fd = openNode(path);
+    if (fd < 0)
+        return 1;
+    v4l2_control temperature{V4L2_CID_WHITE_BALANCE_TEMPERATURE, kelvin};
+    const int rc = ::ioctl(fd, VIDIOC_S_CTRL, &temperature);
+    const int e = rc < 0 ? errno : 0;
+    ::close(fd);
+    std::printf("DIAG wb-set temperature=%d rc=%d errno=%s\n", kelvin, rc, errnoName(e));
+    return rc < 0 ? 1 : 0;
+}
+
 }  // namespace
 
 int main(int argc, char **argv)
@@ -149,8 +163,10 @@ int main(int argc, char **argv)
         rc = xu(argc, argv);
     else if (command == "wb" && argc > 2)
         rc = whiteBalance(argv[2]);
+    else if (command == "wb-set" && argc > 3)
+        rc = whiteBalanceSet(argv[2], std::atoi(argv[3]));
     if (rc == 2)
-        std::fprintf(stderr, "usage: uvc-diag find | xu DEV UNIT SEL QUERY SIZE [HEX] | wb DEV\n");
+        std::fprintf(stderr, "usage: uvc-diag find | xu DEV UNIT SEL QUERY SIZE [HEX] | wb DEV | wb-set DEV KELVIN\n");
     std::fflush(stdout);
     return rc;
 }
