@@ -1,6 +1,7 @@
 // The one seam between the capture layer and a platform: the port every
 // camera call goes through, the platform's half of the USB camera rule, and
-// what announces that cameras came or went. An executable installs its
+// what announces that cameras came or went or that a long-running command is
+// to end. An executable installs its
 // backend's platform once at start; a test installs the simulated camera or
 // a fake kernel the same way. Qt-free, so a backend can implement it without Qt.
 #pragma once
@@ -15,6 +16,7 @@ class QObject;
 namespace vidorra {
 
 class DeviceWatcher;
+class StopWatcher;
 
 class CapturePlatform {
 public:
@@ -28,6 +30,9 @@ public:
     // A watcher owned by `parent`, or null where the platform announces device
     // changes by window message instead (Windows).
     virtual DeviceWatcher *watchDevices(QObject *parent) = 0;
+    // What asks a long-running command to end (SIGTERM and SIGINT on Linux),
+    // owned by `parent`; null where the platform offers nothing of the kind.
+    virtual StopWatcher *watchStopRequests(QObject * /*parent*/) { return nullptr; }
 };
 
 // Makes `platform` the one every later call goes through. The global

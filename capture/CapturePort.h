@@ -140,6 +140,9 @@ public:
     virtual std::string lastErrorText() const { return {}; }
     // Plain words for a status of this backend's own; empty for the shared ones.
     virtual std::string statusText(Status /*status*/) const { return {}; }
+    // Whether a failure may pass if the request is made again a little later:
+    // the device is busy, not ready yet or did not answer in time.
+    virtual bool isTransient(Status /*status*/) const { return false; }
 };
 
 }  // namespace vidorra

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 
 namespace vidorra {
 
@@ -11,7 +12,13 @@ class DeviceWatcher : public QObject {
 public:
     using QObject::QObject;
 
+    // False when the watcher cannot learn of changes (no udev monitor).
+    virtual bool isWatching() const { return true; }
+
 signals:
+    // A device node appeared (before the devicesChanged it belongs to); a node
+    // that went and came back between two lists still counts as new.
+    void deviceAppeared(const QString &devicePath);
     void devicesChanged();
 };
 

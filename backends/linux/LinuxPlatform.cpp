@@ -1,5 +1,6 @@
 #include "LinuxPlatform.h"
 
+#include "SignalWatcher.h"
 #include "UdevWatcher.h"
 #include "UsbSysfs.h"
 #include "V4l2CapturePort.h"
@@ -16,5 +17,7 @@ LinuxPlatform::~LinuxPlatform() = default;
 bool LinuxPlatform::isUsbCamera(const std::string &deviceName) const { return isUsbVideoNode(*sys, deviceName); }
 
 DeviceWatcher *LinuxPlatform::watchDevices(QObject *parent) { return new UdevWatcher(sys, parent); }
+
+StopWatcher *LinuxPlatform::watchStopRequests(QObject *parent) { return new SignalWatcher(sys, parent); }
 
 }  // namespace vidorra::v4l

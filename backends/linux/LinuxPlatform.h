@@ -18,6 +18,7 @@ public:
     CapturePort &port() override { return *v4l2; }
     bool isUsbCamera(const std::string &deviceName) const override;
     DeviceWatcher *watchDevices(QObject *parent) override;
+    StopWatcher *watchStopRequests(QObject *parent) override;
 
 private:
     std::shared_ptr<SysCalls> sys;

@@ -69,6 +69,21 @@ std::string statusText(Status s)
     return {};
 }
 
+bool isTransient(Status s)
+{
+    switch (toErrno(s)) {
+    case EBUSY:
+    case EAGAIN:
+    case ENOENT:
+    case EILSEQ:
+    case EPROTO:
+    case ETIMEDOUT:
+        return true;
+    default:
+        return false;
+    }
+}
+
 std::string errnoText(int error)
 {
     switch (error) {

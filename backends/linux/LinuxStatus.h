@@ -45,5 +45,10 @@ int toErrno(Status s);
 std::string errnoText(int error);
 // Plain words for a status of this backend's own; empty for the shared ones.
 std::string statusText(Status s);
+// Whether the request may pass when made again shortly: the node or the camera
+// is busy (EBUSY, EAGAIN), not ready (its "wrong state"; uvcvideo's ENOENT for
+// a control whose set-up queries the camera stalled), a transfer failed on the
+// bus (EPROTO) or the camera did not answer in time (ETIMEDOUT).
+bool isTransient(Status s);
 
 }  // namespace vidorra::v4l::status

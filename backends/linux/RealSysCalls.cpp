@@ -7,6 +7,8 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <csignal>
+
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -46,6 +48,58 @@ public:
 private:
     udev *context;
     udev_monitor *monitor;
+};
+
+// Where the handler writes: a signal handler can reach no object.
+volatile std::sig_atomic_t signalPipe = -1;
+
+extern "C" void onMonitoredSignal(int number)
+{
+    const int savedErrno = errno;
+    const auto byte = static_cast<unsigned char>(number);
+    if (signalPipe >= 0 && ::write(signalPipe, &byte, 1) < 0) {
+        // A full pipe already holds a signal to act on.
+    }
+    errno = savedErrno;
+}
+
+// A self-pipe: async-signal-safe, and it works whatever threads the
+// process has, which a signalfd (needing the signal blocked in every thread)
+// would not.
+class RealSignalMonitor final : public SignalMonitor {
+public:
+    using Previous = std::vector<std::pair<int, struct sigaction>>;
+    RealSignalMonitor(int readEnd, int writeEnd, Previous previous)
+        : readEnd(readEnd), writeEnd(writeEnd), previous(std::move(previous))
+    {
+    }
+    ~RealSignalMonitor() override
+    {
+        for (const auto &entry : previous)
+            ::sigaction(entry.first, &entry.second, nullptr);
+        signalPipe = -1;
+        ::close(readEnd);
+        ::close(writeEnd);
+    }
+    RealSignalMonitor(const RealSignalMonitor &) = delete;
+    RealSignalMonitor &operator=(const RealSignalMonitor &) = delete;
+
+    int fd() const override { return readEnd; }
+
+    int receive() override
+    {
+        unsigned char byte = 0;
+        ssize_t got;
+        do
+            got = ::read(readEnd, &byte, 1);
+        while (got < 0 && errno == EINTR);
+        return got == 1 ? byte : 0;
+    }
+
+private:
+    int readEnd;
+    int writeEnd;
+    Previous previous;
 };
 
 class RealSysCalls final : public SysCalls {
@@ -143,6 +197,37 @@ public:
             return nullptr;
         }
         return std::make_unique<RealUdevMonitor>(context, monitor);
+    }
+
+    std::unique_ptr<SignalMonitor> openSignalMonitor(const std::vector<int> &numbers, int *error) override
+    {
+        *error = 0;
+        if (signalPipe >= 0) {
+            *error = EBUSY;
+            return nullptr;
+        }
+        int ends[2];
+        if (::pipe2(ends, O_NONBLOCK | O_CLOEXEC) < 0) {
+            *error = errno;
+            return nullptr;
+        }
+        signalPipe = ends[1];
+        struct sigaction action {};
+        action.sa_handler = onMonitoredSignal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        RealSignalMonitor::Previous previous;
+        for (const int number : numbers) {
+            struct sigaction old {};
+            if (::sigaction(number, &action, &old) < 0) {
+                *error = errno;
+                // The monitor puts back what it replaced so far, and closes the pipe.
+                RealSignalMonitor undo(ends[0], ends[1], std::move(previous));
+                return nullptr;
+            }
+            previous.emplace_back(number, old);
+        }
+        return std::make_unique<RealSignalMonitor>(ends[0], ends[1], std::move(previous));
     }
 };
 

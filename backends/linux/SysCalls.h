@@ -20,6 +20,16 @@ public:
     virtual bool receive(std::string *action, std::string *devNode) = 0;
 };
 
+// Termination signals as readable events: while a monitor lives, the signals
+// it was made for no longer end the process but wait on fd().
+class SignalMonitor {
+public:
+    virtual ~SignalMonitor() = default;
+    virtual int fd() const = 0;
+    // The number of the next waiting signal; 0 when none waits.
+    virtual int receive() = 0;
+};
+
 class SysCalls {
 public:
     virtual ~SysCalls() = default;
@@ -38,6 +48,8 @@ public:
     // A monitor of udev events (after udev has processed them) for one
     // subsystem; null with *error = errno when it cannot be made.
     virtual std::unique_ptr<UdevMonitor> openUdevMonitor(const std::string &subsystem, int *error) = 0;
+    // One monitor at a time; null with *error = errno when it cannot be made.
+    virtual std::unique_ptr<SignalMonitor> openSignalMonitor(const std::vector<int> &numbers, int *error) = 0;
 };
 
 // The kernel itself.

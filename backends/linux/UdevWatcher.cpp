@@ -31,6 +31,8 @@ void UdevWatcher::readEvents()
     for (int i = 0; i < 256 && monitor->receive(&action, &node); ++i) {
         if (action == "add" || action == "remove")
             changed = true;
+        if (action == "add" && !node.empty())
+            emit deviceAppeared(QString::fromStdString(node));
     }
     if (changed)
         emit devicesChanged();

@@ -18,7 +18,7 @@ public:
     ~UdevWatcher() override;
 
     // False when no monitor could be made (the list then changes only when rebuilt by hand).
-    bool isWatching() const { return monitor != nullptr; }
+    bool isWatching() const override { return monitor != nullptr; }
 
 private:
     void readEvents();

@@ -129,6 +129,7 @@ public:
 
     std::string lastErrorText() const override { return errorText; }
     std::string statusText(Status s) const override { return status::statusText(s); }
+    bool isTransient(Status s) const override { return status::isTransient(s); }
 
 private:
     bool examine(int node, NodeInfo *info)

@@ -51,6 +51,7 @@ std::shared_ptr<SimCamera> SimHub::add(const std::string &friendlyName, const st
 std::shared_ptr<SimCamera> SimHub::plug(const std::string &friendlyName, const std::string &devicePath)
 {
     auto camera = add(friendlyName, devicePath);
+    emit cameraPlugged(QString::fromStdString(devicePath));
     emit devicesChanged();
     return camera;
 }

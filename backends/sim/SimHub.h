@@ -7,6 +7,7 @@
 #include "SimCamera.h"
 
 #include <QObject>
+#include <QString>
 
 #include <memory>
 #include <string>
@@ -70,12 +71,18 @@ public:
     std::shared_ptr<SimCamera> plug(const std::string &friendlyName, const std::string &devicePath);
     void unplug(const std::string &devicePath);
 
+    // What a SIGTERM is on Linux: asks a long-running command to end.
+    void requestStop(const QString &reason) { emit stopRequested(reason); }
+
     const std::vector<PortCall> &calls() const { return record; }
     void clearCalls() { record.clear(); }
     void recordCall(PortCall call);
 
 signals:
+    // A camera was plugged in (before the devicesChanged it belongs to).
+    void cameraPlugged(const QString &devicePath);
     void devicesChanged();
+    void stopRequested(const QString &reason);
     // A camera went away; its preview becomes unavailable.
     void cameraRemoved(const QString &devicePath);
 

@@ -1,6 +1,7 @@
 #include "SimPlatform.h"
 
 #include "DeviceWatcher.h"
+#include "StopWatcher.h"
 
 namespace vidorra::sim {
 
@@ -14,7 +15,15 @@ SimPlatform::SimPlatform(const PortWrapper &wrap)
 DeviceWatcher *SimPlatform::watchDevices(QObject *parent)
 {
     auto *watcher = new DeviceWatcher(parent);
+    QObject::connect(cameras.get(), &SimHub::cameraPlugged, watcher, &DeviceWatcher::deviceAppeared);
     QObject::connect(cameras.get(), &SimHub::devicesChanged, watcher, &DeviceWatcher::devicesChanged);
+    return watcher;
+}
+
+StopWatcher *SimPlatform::watchStopRequests(QObject *parent)
+{
+    auto *watcher = new StopWatcher(parent);
+    QObject::connect(cameras.get(), &SimHub::stopRequested, watcher, &StopWatcher::stopRequested);
     return watcher;
 }
 

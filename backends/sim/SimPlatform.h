@@ -22,6 +22,8 @@ public:
     CapturePort &port() override { return *simPort; }
     bool isUsbCamera(const std::string &) const override { return false; }
     DeviceWatcher *watchDevices(QObject *parent) override;
+    // The hub's requestStop, in place of a signal.
+    StopWatcher *watchStopRequests(QObject *parent) override;
 
     SimHub &hub() { return *cameras; }
     // For a second port over the same cameras.

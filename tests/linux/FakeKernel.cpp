@@ -88,6 +88,21 @@ private:
     FakeKernel *kernel;
 };
 
+class FakeSignalMonitor : public v4l::SignalMonitor {
+public:
+    explicit FakeSignalMonitor(FakeKernel *kernel) : kernel(kernel) { ++kernel->signalMonitors; }
+    ~FakeSignalMonitor() override { --kernel->signalMonitors; }
+    int fd() const override { return kernel->signalSockets[0]; }
+    int receive() override
+    {
+        unsigned char byte = 0;
+        return ::read(kernel->signalSockets[0], &byte, 1) == 1 ? byte : 0;
+    }
+
+private:
+    FakeKernel *kernel;
+};
+
 FakeKernel::FakeKernel()
 {
     addFile("/dev/null", "");
@@ -100,9 +115,11 @@ FakeKernel::FakeKernel()
 
 FakeKernel::~FakeKernel()
 {
-    if (udevSockets[0] >= 0) {
-        ::close(udevSockets[0]);
-        ::close(udevSockets[1]);
+    for (int *pair : {udevSockets, signalSockets}) {
+        if (pair[0] >= 0) {
+            ::close(pair[0]);
+            ::close(pair[1]);
+        }
     }
 }
 
@@ -194,11 +211,13 @@ FakeNode &FakeKernel::addNode(int number, const std::string &card, const std::st
 FakeNode &FakeKernel::addUsbCamera(int number, const std::string &card, const std::string &fixture,
                                    int interfaceNumber, const std::string &usbName)
 {
-    const std::string usbDir = kUsbRoot + usbName;
+    const std::string usbDir = usbDevicePath(usbName);
     const std::string interfaceDir = usbDir + "/" + usbName + ":1." + std::to_string(interfaceNumber);
     const auto bytes = fixtureBytes(fixture);
     addFile(usbDir + "/descriptors", std::string(bytes.begin(), bytes.end()));
     addFile(usbDir + "/bConfigurationValue", "1\n");
+    if (!files.count(usbDir + "/idVendor"))
+        setUsbIds(usbName, "f0f0", "0102");
     addLink(usbDir + "/subsystem", "/sys/bus/usb");
     addFile(interfaceDir + "/bInterfaceNumber", hex2(interfaceNumber) + "\n");
     addFile(interfaceDir + "/bInterfaceClass", "0e\n");
@@ -229,7 +248,32 @@ FakeNode *FakeKernel::node(int number)
 }
 
 void FakeKernel::addFile(const std::string &path, const std::string &content) { files[path] = content; }
+void FakeKernel::removeFile(const std::string &path) { files.erase(path); }
 void FakeKernel::addLink(const std::string &path, const std::string &target) { links[path] = target; }
+
+std::string FakeKernel::usbDevicePath(const std::string &usbName) { return kUsbRoot + usbName; }
+
+void FakeKernel::setUsbIds(const std::string &usbName, const std::string &vendor, const std::string &product)
+{
+    addFile(usbDevicePath(usbName) + "/idVendor", vendor + "\n");
+    addFile(usbDevicePath(usbName) + "/idProduct", product + "\n");
+}
+
+void FakeKernel::setUsbSerial(const std::string &usbName, const std::string &serial)
+{
+    if (serial.empty())
+        removeFile(usbDevicePath(usbName) + "/serial");
+    else
+        addFile(usbDevicePath(usbName) + "/serial", serial + "\n");
+}
+
+void FakeKernel::raiseSignal(int number)
+{
+    if (signalSockets[1] < 0 || std::find(watchedSignals.begin(), watchedSignals.end(), number) == watchedSignals.end())
+        return;
+    const auto byte = static_cast<unsigned char>(number);
+    (void)::write(signalSockets[1], &byte, 1);
+}
 
 void FakeKernel::removeNode(int number)
 {
@@ -393,6 +437,21 @@ std::unique_ptr<v4l::UdevMonitor> FakeKernel::openUdevMonitor(const std::string 
     return std::make_unique<FakeUdevMonitor>(this);
 }
 
+std::unique_ptr<v4l::SignalMonitor> FakeKernel::openSignalMonitor(const std::vector<int> &numbers, int *error)
+{
+    *error = 0;
+    if (failSignalMonitor || signalMonitors > 0) {
+        *error = failSignalMonitor ? ENOSYS : EBUSY;
+        return nullptr;
+    }
+    if (signalSockets[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0, signalSockets) < 0) {
+        *error = errno;
+        return nullptr;
+    }
+    watchedSignals = numbers;
+    return std::make_unique<FakeSignalMonitor>(this);
+}
+
 int FakeKernel::ioctl(int fd, unsigned long request, void *arg)
 {
     ++ioctls[request];
@@ -509,6 +568,10 @@ int FakeKernel::uvcQuery(FakeNode &n, void *arg)
     if (n.vanished)
         return answer(ENODEV);
     ++n.queriesServed;
+    if (n.busyQueries > 0) {
+        --n.busyQueries;
+        return answer(EBUSY);
+    }
 
     // The checks of uvc_xu_ctrl_query(), in its order.
     FakeXuUnit *unit = nullptr;

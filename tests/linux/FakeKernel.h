@@ -60,6 +60,7 @@ struct FakeNode {
     bool vanished = false;         // unplugged: every ioctl answers ENODEV
     int vanishAfterQueries = -1;   // unplug after this many extension-unit queries
     int queriesServed = 0;
+    int busyQueries = 0;           // the next N extension-unit queries answer EBUSY (not ready yet)
     std::vector<FakeXuUnit> units;
     std::vector<FakeV4l2Control> controls;
 };
@@ -86,8 +87,19 @@ public:
     static std::vector<FakeV4l2Control> typicalControls();
 
     void addFile(const std::string &path, const std::string &content);
+    void removeFile(const std::string &path);
     void addLink(const std::string &path, const std::string &target);
     void removeNode(int number);
+    // The USB device's ids ("f0f0", "0102" unless set) and serial (none unless
+    // set; "" removes it) in sysfs.
+    void setUsbIds(const std::string &usbName, const std::string &vendor, const std::string &product);
+    void setUsbSerial(const std::string &usbName, const std::string &serial);
+    static std::string usbDevicePath(const std::string &usbName);
+
+    // Termination signals: what the signal monitor reads next.
+    void raiseSignal(int number);
+    bool failSignalMonitor = false;
+    bool signalMonitorOpen() const { return signalMonitors > 0; }
 
     // udev
     void emitUdev(const std::string &action, const std::string &devNode);
@@ -110,9 +122,11 @@ public:
     int listDirectory(const std::string &path, std::vector<std::string> *names) override;
     int realPath(const std::string &path, std::string *resolved) override;
     std::unique_ptr<v4l::UdevMonitor> openUdevMonitor(const std::string &subsystem, int *error) override;
+    std::unique_ptr<v4l::SignalMonitor> openSignalMonitor(const std::vector<int> &numbers, int *error) override;
 
 private:
     friend class FakeUdevMonitor;
+    friend class FakeSignalMonitor;
     FakeNode &addNode(int number, const std::string &card, const std::string &deviceDir, int index,
                       std::uint32_t deviceCaps);
     bool resolve(const std::string &path, std::string *out, int depth = 0) const;
@@ -129,6 +143,9 @@ private:
 
     std::deque<std::pair<std::string, std::string>> udevQueue;
     int udevSockets[2] = {-1, -1};
+    std::vector<int> watchedSignals;
+    int signalSockets[2] = {-1, -1};
+    int signalMonitors = 0;
 };
 
 }  // namespace vidorra::test

@@ -28,12 +28,16 @@ void TestUdevWatcher::addAndRemoveAnnounceAChange()
     QVERIFY(watcher);
     QCOMPARE(watcher->parent(), &parent);
     QSignalSpy spy(watcher, &DeviceWatcher::devicesChanged);
+    QSignalSpy appeared(watcher, &DeviceWatcher::deviceAppeared);
     kernel->emitUdev("add", "/dev/video0");
     QVERIFY(spy.wait(2000));
     QCOMPARE(spy.count(), 1);
+    QCOMPARE(appeared.count(), 1);
+    QCOMPARE(appeared.front().front().toString(), QStringLiteral("/dev/video0"));
     kernel->emitUdev("remove", "/dev/video0");
     QVERIFY(spy.wait(2000));
     QCOMPARE(spy.count(), 2);
+    QCOMPARE(appeared.count(), 1);
 }
 
 void TestUdevWatcher::burstIsOneChange()
@@ -42,11 +46,16 @@ void TestUdevWatcher::burstIsOneChange()
     v4l::UdevWatcher watcher(kernel);
     QVERIFY(watcher.isWatching());
     QSignalSpy spy(&watcher, &DeviceWatcher::devicesChanged);
+    QSignalSpy appeared(&watcher, &DeviceWatcher::deviceAppeared);
+    kernel->emitUdev("remove", "/dev/video0");
     kernel->emitUdev("add", "/dev/video0");
     kernel->emitUdev("add", "/dev/video1");  // the metadata node of the same camera
     QVERIFY(spy.wait(2000));
     QTest::qWait(50);
     QCOMPARE(spy.count(), 1);
+    // A node that went and came back within one burst is still announced.
+    QCOMPARE(appeared.count(), 2);
+    QCOMPARE(appeared.front().front().toString(), QStringLiteral("/dev/video0"));
 }
 
 void TestUdevWatcher::otherActionsAreIgnored()
@@ -68,6 +77,7 @@ void TestUdevWatcher::noMonitorNoCrash()
     kernel->failMonitor = true;
     v4l::UdevWatcher watcher(kernel);
     QVERIFY(!watcher.isWatching());
+    QVERIFY(!static_cast<DeviceWatcher &>(watcher).isWatching());  // as a caller of the seam asks
     QSignalSpy spy(&watcher, &DeviceWatcher::devicesChanged);
     kernel->emitUdev("add", "/dev/video0");
     QTest::qWait(50);

@@ -66,6 +66,8 @@ private slots:
     void driverRules();
     void failedLengthQueryIsTheReason();
     void errnoStatusesAreDistinct();
+    void transientFailures_data();
+    void transientFailures();
     void deviceGoneInTheMiddleOfAReadPass();
     void openFailures_data();
     void openFailures();
@@ -370,6 +372,32 @@ void TestV4l2Port::failedLengthQueryIsTheReason()
     cam.units[0].controls[12].errorCode = 6;  // set up, then failing: the camera's error
     QCOMPARE(xuRequest(*h, 12, XuOp::Get, block, sizeof block), v4l::status::IoDevice);
     QCOMPARE(rig.kernel->uvcQueries(), 5);
+}
+
+void TestV4l2Port::transientFailures_data()
+{
+    QTest::addColumn<int>("error");
+    QTest::addColumn<bool>("transient");
+    QTest::newRow("busy") << EBUSY << true;
+    QTest::newRow("try again") << EAGAIN << true;
+    QTest::newRow("no answer in time") << ETIMEDOUT << true;
+    QTest::newRow("wrong state") << EILSEQ << true;
+    QTest::newRow("control not set up yet") << ENOENT << true;
+    QTest::newRow("bus error") << EPROTO << true;
+    QTest::newRow("permission") << EACCES << false;
+    QTest::newRow("gone") << ENODEV << false;
+    QTest::newRow("value refused") << ERANGE << false;
+    QTest::newRow("request refused") << EPIPE << false;
+    QTest::newRow("wrong size") << ENOBUFS << false;
+}
+
+void TestV4l2Port::transientFailures()
+{
+    QFETCH(int, error);
+    QFETCH(bool, transient);
+    Rig rig;
+    QCOMPARE(rig.port->isTransient(v4l::status::fromErrno(error)), transient);
+    QVERIFY(!rig.port->isTransient(status::Ok));
 }
 
 void TestV4l2Port::errnoStatusesAreDistinct()
