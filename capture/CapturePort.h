@@ -69,6 +69,9 @@ struct DeviceEntry {
     std::string friendlyName;
     bool hasPath = false;
     std::string devicePath;
+    // What stays the same for this camera across replugs (CameraIdentity.h);
+    // empty when the platform cannot tell.
+    std::string identity;
 };
 
 // A standard camera control offered to the "Properties" dialog.

@@ -69,6 +69,7 @@ Status listCameras(QVector<CameraEntry> *cameras)
         CameraEntry c;
         c.path = d.hasPath ? QString::fromStdString(d.devicePath) : QString();
         c.name = d.hasName ? QString::fromStdString(d.friendlyName) : QString();
+        c.identity = QString::fromStdString(d.identity);
         c.usb = isUsbDevicePath(c.path);
         cameras->push_back(c);
     }
@@ -138,21 +139,24 @@ Choice chooseCamera(const QString &wanted)
         if (!c.path.isEmpty() && captureDevice.port().pathMatchesDeviceName(c.path.toStdString(), wantedPath))
             return bound(c);
 
-    QVector<CameraEntry> named;
-    for (const CameraEntry &c : cameras)
-        if (c.name == wanted)
-            named.push_back(c);
-    if (named.size() == 1)
-        return bound(named.front());
-    if (named.size() > 1) {
-        QStringList paths;
-        for (const CameraEntry &c : named)
-            paths << (c.path.isEmpty() ? QStringLiteral("(no path)") : printable(c.path));
-        choice.result = ChoiceResult::Ambiguous;
-        choice.message = QStringLiteral("%1 cameras are named \"%2\"; choose one by its path: %3")
-                             .arg(named.size())
-                             .arg(printable(wanted), paths.join(QStringLiteral(", ")));
-        return choice;
+    for (const auto &[what, same] : {std::make_pair(QStringLiteral("have the identity"), &CameraEntry::identity),
+                                     std::make_pair(QStringLiteral("are named"), &CameraEntry::name)}) {
+        QVector<CameraEntry> matching;
+        for (const CameraEntry &c : cameras)
+            if (c.*same == wanted)
+                matching.push_back(c);
+        if (matching.size() == 1)
+            return bound(matching.front());
+        if (matching.size() > 1) {
+            QStringList paths;
+            for (const CameraEntry &c : matching)
+                paths << (c.path.isEmpty() ? QStringLiteral("(no path)") : printable(c.path));
+            choice.result = ChoiceResult::Ambiguous;
+            choice.message = QStringLiteral("%1 cameras %2 \"%3\"; choose one by its path: %4")
+                                 .arg(matching.size())
+                                 .arg(what, printable(wanted), paths.join(QStringLiteral(", ")));
+            return choice;
+        }
     }
 
     QStringList known;

@@ -12,6 +12,7 @@ namespace vidorra::ctl {
 struct CameraEntry {
     QString path;  // empty when the platform gives none
     QString name;
+    QString identity;  // what stays the same across replugs; empty when unknown
     bool usb = false;
 };
 
@@ -38,7 +39,7 @@ struct Choice {
 };
 
 // `wanted` is a device path (or what the port takes for the same device, such
-// as a link to it) or a friendly name;
+// as a link to it), a camera identity or a friendly name;
 // empty means the first USB camera whose extension unit answers.
 Choice chooseCamera(const QString &wanted);
 

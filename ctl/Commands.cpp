@@ -112,6 +112,7 @@ int listCommand(Context &c)
             answer = succeeded(r) ? QStringLiteral("yes") : QStringLiteral("no (%1)").arg(statusText(r));
         }
         c.out << printable(camera.path) << '\t' << printable(camera.name) << "\textension unit: " << answer
+              << "\tidentity: " << (camera.identity.isEmpty() ? QStringLiteral("unknown") : printable(camera.identity))
               << '\n';
         captureDevice.reset();
     }

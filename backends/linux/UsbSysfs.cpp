@@ -1,5 +1,7 @@
 #include "UsbSysfs.h"
 
+#include "CameraIdentity.h"
+
 #include <cerrno>
 #include <cstdlib>
 
@@ -20,6 +22,14 @@ std::string parentDir(const std::string &path)
 {
     const auto slash = path.find_last_of('/');
     return slash == std::string::npos || slash == 0 ? std::string("/") : path.substr(0, slash);
+}
+
+bool parseHexId(const std::string &text, std::uint16_t *id)
+{
+    if (text.size() != 4 || text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+        return false;
+    *id = static_cast<std::uint16_t>(std::strtoul(text.c_str(), nullptr, 16));
+    return true;
 }
 
 bool parseNumber(const std::string &text, int base, int *value)
@@ -114,6 +124,21 @@ int readNodeTopology(SysCalls &sys, int node, UvcTopology *topology)
     *topology = parseVideoControl(reinterpret_cast<const std::uint8_t *>(bytes.data()), bytes.size(),
                                   interfaceNumber, configuration);
     return 0;
+}
+
+std::string readNodeIdentity(SysCalls &sys, int node)
+{
+    std::string interfaceDir;
+    if (!usbDeviceDir(sys, node, &interfaceDir))
+        return {};
+    // The node's device is a USB interface; the USB device is its parent.
+    const std::string deviceDir = parentDir(interfaceDir);
+    std::uint16_t vendor = 0;
+    std::uint16_t product = 0;
+    if (!parseHexId(readAttribute(sys, deviceDir + "/idVendor"), &vendor)
+        || !parseHexId(readAttribute(sys, deviceDir + "/idProduct"), &product))
+        return {};
+    return cameraIdentity(vendor, product, readAttribute(sys, deviceDir + "/serial"), baseName(deviceDir));
 }
 
 }  // namespace vidorra::v4l

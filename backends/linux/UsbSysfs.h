@@ -27,4 +27,10 @@ bool isUsbVideoNode(SysCalls &sys, const std::string &deviceName);
 // the descriptors. 0 or -errno (a node off the USB bus gives -ENODEV).
 int readNodeTopology(SysCalls &sys, int node, UvcTopology *topology);
 
+// Node N's camera identity (CameraIdentity.h) from its USB device: idVendor,
+// idProduct and serial, or the device's name, which is its port path
+// ("1-2.3"), where there is no serial. Empty when the node is not on USB or
+// the ids cannot be read.
+std::string readNodeIdentity(SysCalls &sys, int node);
+
 }  // namespace vidorra::v4l

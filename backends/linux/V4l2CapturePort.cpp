@@ -83,6 +83,7 @@ public:
             entry.friendlyName = info.card;
             entry.hasPath = true;
             entry.devicePath = info.path;
+            entry.identity = readNodeIdentity(*sys, info.node);
             devices->push_back(std::move(entry));
         }
         return listed.empty() ? vidorra::status::False : vidorra::status::Ok;

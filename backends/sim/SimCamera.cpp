@@ -1,5 +1,7 @@
 #include "SimCamera.h"
 
+#include "CameraIdentity.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -63,7 +65,7 @@ const ControlInfo *findStandardControl(std::uint32_t id)
 }  // namespace
 
 SimCamera::SimCamera(std::string friendlyName, std::string devicePath)
-    : name(std::move(friendlyName)), path(std::move(devicePath))
+    : identity(identityFromDevicePath(devicePath)), name(std::move(friendlyName)), path(std::move(devicePath))
 {
     restoreDefaults();
 }

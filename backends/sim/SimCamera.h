@@ -63,6 +63,10 @@ public:
     const std::string &friendlyName() const { return name; }
     const std::string &devicePath() const { return path; }
 
+    // What the port lists as the camera's lasting identity; from a USB device
+    // path as on Windows unless a test gives another (empty: none).
+    std::string identity;
+
     // Extension unit node, 0 to 19 (2 by default).
     int xuNode = 2;
     Faults faults;

@@ -206,6 +206,7 @@ Status SimCapturePort::listDevices(std::vector<DeviceEntry> *devices)
         entry.hasPath = !camera->faults.noPath;
         if (entry.hasPath)
             entry.devicePath = camera->devicePath();
+        entry.identity = camera->identity;
         devices->push_back(std::move(entry));
     }
     const Status s = listed.empty() ? status::False : status::Ok;

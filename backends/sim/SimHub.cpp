@@ -12,6 +12,7 @@ const char kSimCameraPath[] =
     "@device:pnp:\\\\?\\usb#vid_f0f0&pid_0102&mi_00#7&1a2b3c4d&0&0000#"
     "{65e8773d-8f56-11d0-a3b9-00a0c9223196}\\global";
 const char kSimCameraName[] = "Vidorra Sim Camera";
+const char kSimCameraIdentity[] = "f0f0-0102-SIM0001";
 // A camera on the platform bus rather than USB.
 const char kIntegratedCameraPath[] =
     "@device:pnp:\\\\?\\acpi#int3470#1#{65e8773d-8f56-11d0-a3b9-00a0c9223196}\\global";
@@ -23,7 +24,8 @@ void SimHub::reset()
 {
     clear();
     record.clear();
-    add(kSimCameraName, kSimCameraPath);
+    // A serial of its own, as a camera of the chip family has.
+    add(kSimCameraName, kSimCameraPath)->identity = kSimCameraIdentity;
     add(kIntegratedCameraName, kIntegratedCameraPath);
 }
 

@@ -45,6 +45,7 @@ struct PortCall {
 // The device name of "Vidorra Sim Camera": a Windows-style USB device path.
 extern const char kSimCameraPath[];
 extern const char kSimCameraName[];
+extern const char kSimCameraIdentity[];
 // "Sim Integrated Camera": no USB marker, so the window does not list it.
 extern const char kIntegratedCameraPath[];
 extern const char kIntegratedCameraName[];

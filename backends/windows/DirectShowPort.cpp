@@ -2,6 +2,7 @@
 // holder; every system call goes through ComSystem.
 #include "DirectShowPort.h"
 
+#include "CameraIdentity.h"
 #include "ComPtr.h"
 #include "ComSystem.h"
 #include "DirectShowNames.h"
@@ -120,6 +121,8 @@ DeviceEntry describe(IMoniker *moniker, ComSystem &sys)
         return entry;
     entry.hasName = readText(bag.get(), L"FriendlyName", sys, &entry.friendlyName);
     entry.hasPath = readText(bag.get(), L"DevicePath", sys, &entry.devicePath);
+    if (entry.hasPath)
+        entry.identity = identityFromDevicePath(entry.devicePath);
     return entry;
 }
 

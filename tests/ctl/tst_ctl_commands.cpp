@@ -129,6 +129,7 @@ private slots:
     void restoreDefaultsRefused();
     void twoCamerasOfOneNameChosenByPath();
     void ambiguousNameIsRefused();
+    void cameraChosenByIdentity();
     void defaultCameraIsTheFirstWhoseExtensionUnitAnswers();
     void noAnsweringCamera();
     void unknownDevice();
@@ -375,9 +376,10 @@ void CtlCommandsTest::listShowsUsbCamerasAndTheirExtensionUnit()
     QCOMPARE(r.code, 0);
     QCOMPARE(r.err, QString());
     // The integrated camera is not a USB camera and is not listed.
-    QCOMPARE(r.out, QStringLiteral("%1\tVidorra Sim Camera\textension unit: yes\n"
+    // The second camera's identity comes from its path's instance part, as on Windows.
+    QCOMPARE(r.out, QStringLiteral("%1\tVidorra Sim Camera\textension unit: yes\tidentity: f0f0-0102-SIM0001\n"
                                    "%2\tOther Camera\textension unit: no (no vendor extension unit of the camera "
-                                   "carries this control)\n")
+                                   "carries this control)\tidentity: f0f0-0102-8%262b3c4d5e%260%260000\n")
                         .arg(simPath, QString::fromLatin1(secondPath)));
     QCOMPARE(sets(), QStringList());
     QVERIFY(!captureDevice.isBound());
@@ -436,6 +438,26 @@ void CtlCommandsTest::ambiguousNameIsRefused()
     QCOMPARE(r.code, 2);
     QCOMPARE(r.err, QStringLiteral("vidorra-ctl-sim: 2 cameras are named \"Vidorra Sim Camera\"; choose one by its "
                                    "path: %1, %2\n")
+                        .arg(simPath, QString::fromLatin1(secondPath)));
+    QCOMPARE(sets(), QStringList());
+}
+
+void CtlCommandsTest::cameraChosenByIdentity()
+{
+    auto second = simHub().add("Other Camera", secondPath);
+    second->identity = "f0f0-0102-SIM0002";
+    Run r = run({"--device", "f0f0-0102-SIM0002", "set", "nr2d=5"});
+    QCOMPARE(r.code, 0);
+    QCOMPARE(sets(secondPath), QStringList{"6:5"});
+    QCOMPARE(sets(vidorra::sim::kSimCameraPath), QStringList());
+
+    // Two cameras that give the same serial cannot be told apart by it.
+    second->identity = vidorra::sim::kSimCameraIdentity;
+    simHub().clearCalls();
+    r = run({"--device", "f0f0-0102-SIM0001", "set", "nr2d=1"});
+    QCOMPARE(r.code, 2);
+    QCOMPARE(r.err, QStringLiteral("vidorra-ctl-sim: 2 cameras have the identity \"f0f0-0102-SIM0001\"; choose one "
+                                   "by its path: %1, %2\n")
                         .arg(simPath, QString::fromLatin1(secondPath)));
     QCOMPARE(sets(), QStringList());
 }

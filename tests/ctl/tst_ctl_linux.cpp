@@ -97,8 +97,9 @@ void CtlLinuxTest::listShowsCaptureNodesOfUsbCameras()
     QCOMPARE(r.err, QString());
     QCOMPARE(r.code, 0);
     // Metadata nodes carry no settings and the platform camera is not USB.
-    QCOMPARE(r.out, QStringLiteral("/dev/video0\tVidorra USB Camera\textension unit: yes\n"
-                                   "/dev/video2\tVidorra USB Camera\textension unit: yes\n"));
+    // Identical cameras without serials: told apart by the port they are in.
+    QCOMPARE(r.out, QStringLiteral("/dev/video0\tVidorra USB Camera\textension unit: yes\tidentity: f0f0-0102-port1-1\n"
+                                   "/dev/video2\tVidorra USB Camera\textension unit: yes\tidentity: f0f0-0102-port1-2\n"));
     QCOMPARE(setCurs(*kernel), QStringList());
     QCOMPARE(kernel->openFds(), 0);
 }
@@ -110,6 +111,7 @@ void CtlLinuxTest::identicalCamerasChosenByPathOrLink_data()
     QTest::newRow("path") << "/dev/video2" << "/dev/video2";
     QTest::newRow("link") << "/dev/v4l/by-id/usb-Vidorra_Camera_2-video-index0" << "/dev/video2";
     QTest::newRow("first by path") << "/dev/video0" << "/dev/video0";
+    QTest::newRow("identity") << "f0f0-0102-port1-2" << "/dev/video2";
     QTest::newRow("default") << "" << "/dev/video0";
 }
 

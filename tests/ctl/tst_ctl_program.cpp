@@ -69,7 +69,7 @@ void CtlProgramTest::resultsAloneOnStandardOutput_data()
     QTest::newRow("verbose get") << QStringList{"-v", "get", "nr3d"} << "nr3d=4\n";
     QTest::newRow("list") << QStringList{"list"}
                           << QString::fromLatin1(vidorra::sim::kSimCameraPath)
-                                 + "\tVidorra Sim Camera\textension unit: yes\n";
+                                 + "\tVidorra Sim Camera\textension unit: yes\tidentity: f0f0-0102-SIM0001\n";
 }
 
 void CtlProgramTest::resultsAloneOnStandardOutput()

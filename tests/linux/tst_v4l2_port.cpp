@@ -54,6 +54,8 @@ class TestV4l2Port : public QObject {
 private slots:
     void listing_data();
     void listing();
+    void identity_data();
+    void identity();
     void usbRule_data();
     void usbRule();
     void probe_data();
@@ -127,6 +129,71 @@ void TestV4l2Port::listing()
     QCOMPARE(listed(*rig.port, &s), expected);
     QCOMPARE(s, expected.isEmpty() ? status::False : status::Ok);
     QCOMPARE(k.openFds(), 0);  // every node examined is closed again
+}
+
+void TestV4l2Port::identity_data()
+{
+    QTest::addColumn<int>("scenario");
+    QTest::addColumn<QStringList>("identities");
+    QTest::newRow("serial") << 0 << QStringList{"f0f0-0102-SN4711"};
+    QTest::newRow("no serial: the port") << 1 << QStringList{"f0f0-0102-port1-1"};
+    QTest::newRow("behind a hub") << 2 << QStringList{"f0f0-0102-port1-2.3"};
+    QTest::newRow("two identical cameras without serials")
+        << 3 << QStringList{"f0f0-0102-port1-1", "f0f0-0102-port1-2"};
+    QTest::newRow("two identical cameras with serials")
+        << 4 << QStringList{"f0f1-0003-A1", "f0f1-0003-A2"};
+    QTest::newRow("a serial with a path in it") << 5 << QStringList{"f0f0-0102-..%2F..%2Fx"};
+    QTest::newRow("unreadable ids") << 6 << QStringList{""};
+    QTest::newRow("platform camera") << 7 << QStringList{""};
+}
+
+void TestV4l2Port::identity()
+{
+    QFETCH(int, scenario);
+    QFETCH(QStringList, identities);
+    Rig rig;
+    FakeKernel &k = *rig.kernel;
+    switch (scenario) {
+    case 0:
+        addTypicalCamera(k, 0);
+        k.setUsbSerial("1-1", "SN4711");
+        break;
+    case 1:
+        addTypicalCamera(k, 0);
+        break;
+    case 2:
+        addTypicalCamera(k, 0, "Cam", "1-2.3");
+        break;
+    case 3:
+    case 4:
+        addTypicalCamera(k, 0, "Cam", "1-1");
+        k.addMetadataNode(1, 0);
+        addTypicalCamera(k, 2, "Cam", "1-2");
+        if (scenario == 4) {
+            k.setUsbIds("1-1", "f0f1", "0003");
+            k.setUsbIds("1-2", "f0f1", "0003");
+            k.setUsbSerial("1-1", "A1");
+            k.setUsbSerial("1-2", "A2");
+        }
+        break;
+    case 5:
+        addTypicalCamera(k, 0);
+        k.setUsbSerial("1-1", "../../x");
+        break;
+    case 6:
+        addTypicalCamera(k, 0);
+        k.setUsbIds("1-1", "f0f", "0102");
+        break;
+    case 7:
+        k.addPlatformCamera(0, "Integrated");
+        break;
+    }
+    std::vector<DeviceEntry> devices;
+    QVERIFY(succeeded(rig.port->listDevices(&devices)));
+    QStringList found;
+    for (const DeviceEntry &d : devices)
+        found << QString::fromStdString(d.identity);
+    QCOMPARE(found, identities);
 }
 
 void TestV4l2Port::usbRule_data()
