@@ -31,8 +31,6 @@ void Context::cameraError(const QString &message)
 
 void Context::note(const QString &message) { err << program << ": " << message << '\n'; }
 
-namespace {
-
 bool takesNoArguments(Context &c, const char *command)
 {
     if (c.args.isEmpty())
@@ -40,8 +38,6 @@ bool takesNoArguments(Context &c, const char *command)
     c.usageError(QStringLiteral("%1 takes no arguments (got '%2')").arg(QLatin1String(command), c.args.front()));
     return false;
 }
-
-}  // namespace
 
 bool openCamera(Context &c)
 {
@@ -178,41 +174,51 @@ int getCommand(Context &c)
     return c.outcome.exitCode();
 }
 
-int saveCommand(Context &c)
+bool writeSettings(Context &c, CameraSession &session, const QString &writer, QTextStream &to)
 {
-    if (!takesNoArguments(c, "save") || !openCamera(c))
-        return c.outcome.exitCode();
-    CameraSession session;
-    c.out << "# Vidorra camera settings, written by vidorra-ctl save; apply them with vidorra-ctl load FILE\n"
-          << "# camera: " << describe(c.camera) << '\n';
+    bool allRead = true;
+    to << "# Vidorra camera settings, written by " << writer << "; apply them with vidorra-ctl load FILE\n"
+       << "# camera: " << describe(c.camera) << '\n';
+    if (!c.camera.identity.isEmpty())
+        to << "# identity: " << printable(c.camera.identity) << '\n';
     QString record;
     const Status r = deviceRecord(c, session, &record);
     if (succeeded(r))
-        c.out << "# device-info: " << printable(addChipGenerationMarkers(record)) << '\n';
+        to << "# device-info: " << printable(addChipGenerationMarkers(record)) << '\n';
     else
-        c.out << "# device-info: not read (" << statusText(r) << ")\n";
+        to << "# device-info: not read (" << statusText(r) << ")\n";
     // Negative gains load only while white balance is manual, so say which it was.
     std::int32_t flags = 0;
     if (succeeded(session.readWhiteBalance(&flags)))
-        c.out << "# white-balance: " << whiteBalanceWord(flags) << '\n';
+        to << "# white-balance: " << whiteBalanceWord(flags) << '\n';
     for (const VendorControl *control : settingControls()) {
         const VendorControl &setting = *control;
         const QString name = QLatin1String(setting.name);
         std::uint8_t byte = 0;
         const Status s = session.get(setting.selector, &byte);
         if (!succeeded(s)) {
+            allRead = false;
             c.cameraError(QStringLiteral("%1: cannot read: %2").arg(name, statusText(s)));
-            c.out << "# " << name << ": not read (" << statusText(s) << ")\n";
+            to << "# " << name << ": not read (" << statusText(s) << ")\n";
         } else if (!isAcceptedByte(setting, byte)) {
             // Written so that load leaves the setting alone instead of refusing the line.
             const QString value = formatSettingValue(setting, byte);
             c.note(QStringLiteral("%1: the camera holds %2, outside %3; saved as a comment")
                        .arg(name, value, acceptedValues(setting)));
-            c.out << "# " << name << '=' << value << " (outside " << acceptedValues(setting) << ")\n";
+            to << "# " << name << '=' << value << " (outside " << acceptedValues(setting) << ")\n";
         } else {
-            c.out << name << '=' << formatSettingValue(setting, byte) << '\n';
+            to << name << '=' << formatSettingValue(setting, byte) << '\n';
         }
     }
+    return allRead;
+}
+
+int saveCommand(Context &c)
+{
+    if (!takesNoArguments(c, "save") || !openCamera(c))
+        return c.outcome.exitCode();
+    CameraSession session;
+    writeSettings(c, session, QStringLiteral("vidorra-ctl save"), c.out);
     return c.outcome.exitCode();
 }
 

@@ -46,4 +46,20 @@ int loadCommand(Context &context);
 // Binds the camera that --device names, or the first answering USB camera.
 bool openCamera(Context &context);
 
+class CameraSession;
+struct SettingsFile;
+
+// False, with a usage error, when a command that takes none got arguments.
+bool takesNoArguments(Context &context, const char *command);
+// Every setting of the bound camera as `save` writes it, with `writer` named
+// in the heading; false when a setting could not be read (reported on err).
+bool writeSettings(Context &context, CameraSession &session, const QString &writer, QTextStream &to);
+
+// A parsed settings file as load takes it: each bad line reported as a usage
+// error ("FILE:LINE: ...; line skipped"); false when nothing is to be applied
+// (no settings, or too many bad lines for a settings file).
+bool reportFileProblems(Context &context, const QString &fileName, const SettingsFile &settings);
+// Its settings on the bound camera, as load sends them.
+void applySettingsFile(Context &context, const QString &fileName, const SettingsFile &settings);
+
 }  // namespace vidorra::ctl

@@ -64,6 +64,7 @@ void CtlLoadTest::saveWritesLoadableLines()
     QCOMPARE(r.out, QStringLiteral(
         "# Vidorra camera settings, written by vidorra-ctl save; apply them with vidorra-ctl load FILE\n"
         "# camera: %1 (Vidorra Sim Camera)\n"
+        "# identity: f0f0-0102-SIM0001\n"
         "# device-info: v3 SOC:V9 SIM-1.1\n"
         "# white-balance: auto\n"
         "image-style=normal\n"
@@ -110,8 +111,8 @@ void CtlLoadTest::saveRestoreLoadGivesBackTheSavedState()
     QCOMPARE(sets(), (QStringList{"13:4", "6:6", "7:0", "12:8", "15:246", "14:255", "11:3", "10:0", "25:1",
                                   "24:1", "18:0"}));
     QCOMPARE(loaded.out, QStringLiteral(
-        "%1:13: h264=off: set; the camera reboots to apply it and comes back in a few seconds\n"
-        "%1:14: audio is already off; not sent, so the camera does not reboot\n").arg(file));
+        "%1:14: h264=off: set; the camera reboots to apply it and comes back in a few seconds\n"
+        "%1:15: audio is already off; not sent, so the camera does not reboot\n").arg(file));
 }
 
 void CtlLoadTest::saveCommentsOutValuesLoadWouldRefuse()
