@@ -42,6 +42,10 @@ int setCommand(Context &context);
 int restoreDefaultsCommand(Context &context);
 int saveCommand(Context &context);
 int loadCommand(Context &context);
+int rememberCommand(Context &context);
+int forgetCommand(Context &context);
+int rememberedCommand(Context &context);
+int applyCommand(Context &context);
 
 // Binds the camera that --device names, or the first answering USB camera.
 bool openCamera(Context &context);

@@ -23,7 +23,7 @@ const char kHelp[] =
     "\n"
     "Commands:\n"
     "  list                 the USB cameras: device path, name, whether the\n"
-    "                       vendor extension unit answers\n"
+    "                       vendor extension unit answers, identity\n"
     "  info                 the device information, every setting and the\n"
     "                       white-balance mode\n"
     "  get NAME...          the named settings as name=value lines\n"
@@ -31,6 +31,11 @@ const char kHelp[] =
     "  restore-defaults     return the camera to its default settings\n"
     "  save                 every setting as name=value lines on standard output\n"
     "  load FILE            apply a file that save wrote (- for standard input)\n"
+    "  remember             keep the camera's settings for it, to be put back\n"
+    "                       whenever it appears (by apply)\n"
+    "  forget [IDENTITY]    drop what is kept for the camera (or for IDENTITY)\n"
+    "  remembered           the cameras with kept settings, and which are here\n"
+    "  apply                put the camera's kept settings back on it\n"
     "\n"
     "Settings and their values:\n"
     "  image-style                    normal, clarity, bright, pc, clarity-led,\n"
@@ -45,8 +50,8 @@ const char kHelp[] =
     "  flip-h, flip-v                 on or off\n"
     "\n"
     "Options:\n"
-    "  -d, --device PATH|NAME  the camera, by device path or name (default: the\n"
-    "                          first USB camera whose extension unit answers)\n"
+    "  -d, --device PATH|NAME  the camera, by device path, identity or name (default:\n"
+    "                          the first USB camera whose extension unit answers)\n"
     "  -v, --verbose           the device layer's diagnostics on standard error\n"
     "  -h, --help              this text\n"
     "  -V, --version           the version\n"
@@ -179,6 +184,8 @@ int runCtl(const QStringList &args, QTextStream &out, QTextStream &err)
         {"get", getCommand},           {"set", setCommand},
         {"restore-defaults", restoreDefaultsCommand},
         {"save", saveCommand},         {"load", loadCommand},
+        {"remember", rememberCommand}, {"forget", forgetCommand},
+        {"remembered", rememberedCommand}, {"apply", applyCommand},
     };
     for (const auto &command : commands)
         if (line.words.front() == QLatin1String(command.word)) {

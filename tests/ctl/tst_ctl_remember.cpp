@@ -1,0 +1,305 @@
+// remember, forget, remembered and apply on the simulated cameras:
+// where the files go, that a file is replaced whole, that nothing already
+// remembered is lost to a failure, and what reaches the camera.
+#include "CtlTestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sys/stat.h>
+
+using namespace ctltest;
+namespace sel = vidorra::selector;
+using vidorra::sim::kSimCameraIdentity;
+using vidorra::sim::kSimCameraPath;
+
+namespace {
+
+const char secondPath[] = "@device:pnp:\\\\?\\usb#vid_f0f0&pid_0102&mi_00#8&2b3c4d5e&0&0000#"
+                          "{65e8773d-8f56-11d0-a3b9-00a0c9223196}\\global";
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+}  // namespace
+
+class CtlRememberTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        resetSim();
+        config = std::make_unique<QTemporaryDir>();
+        qputenv("XDG_CONFIG_HOME", config->path().toUtf8());
+        folder = config->path() + "/vidorra/cameras";
+    }
+    void cleanup() { qunsetenv("XDG_CONFIG_HOME"); }
+    void cleanupTestCase() { resetSim(); }
+
+    void rememberWritesWhatSaveWrites();
+    void folderFromTheEnvironment_data();
+    void folderFromTheEnvironment();
+    void rememberedSettingsComeBack();
+    void aFileIsReplacedWholeNeverRewritten();
+    void unreadSettingKeepsTheEarlierFile();
+    void unwritableFolderKeepsTheEarlierFile();
+    void cameraWithoutIdentity();
+    void forget_data();
+    void forget();
+    void rememberedShowsWhoIsHere();
+    void applyWithoutOrWithBadFile_data();
+    void applyWithoutOrWithBadFile();
+
+private:
+    QString fileOf(const QString &identity = QString::fromLatin1(kSimCameraIdentity)) const
+    {
+        return folder + "/" + identity + ".conf";
+    }
+    std::unique_ptr<QTemporaryDir> config;
+    QString folder;
+};
+
+void CtlRememberTest::rememberWritesWhatSaveWrites()
+{
+    simCamera()->setValue(sel::Drc, 7);
+    const Run saved = run({"save"});
+    const Run r = run({"remember"});
+    QCOMPARE(r.err, QString());
+    QCOMPARE(r.code, 0);
+    QCOMPARE(r.out, QStringLiteral("remembered the settings of %1 (Vidorra Sim Camera) as f0f0-0102-SIM0001 in %2\n")
+                        .arg(QString::fromLatin1(kSimCameraPath), fileOf()));
+    QString expected = saved.out;
+    expected.replace("written by vidorra-ctl save", "written by vidorra-ctl remember");
+    QCOMPARE(QString::fromUtf8(readAll(fileOf())), expected);
+    QVERIFY(expected.contains("\ndrc=7\n"));
+    QCOMPARE(sets(), QStringList());
+    // Nothing else in the folder: no temporary file stays behind.
+    QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+             QStringList{"f0f0-0102-SIM0001.conf"});
+}
+
+void CtlRememberTest::folderFromTheEnvironment_data()
+{
+    QTest::addColumn<QString>("xdg");  // relative to the temporary folder; "-" unset
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("XDG_CONFIG_HOME") << "xdg" << "xdg/vidorra/cameras";
+    QTest::newRow("unset: HOME/.config") << "-" << "home/.config/vidorra/cameras";
+    QTest::newRow("empty: HOME/.config") << "" << "home/.config/vidorra/cameras";
+    QTest::newRow("relative is ignored") << "rel" << "home/.config/vidorra/cameras";
+}
+
+void CtlRememberTest::folderFromTheEnvironment()
+{
+    QFETCH(QString, xdg);
+    QFETCH(QString, expected);
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", (config->path() + "/home").toUtf8());
+    if (xdg == "-")
+        qunsetenv("XDG_CONFIG_HOME");
+    else if (xdg == "rel")
+        qputenv("XDG_CONFIG_HOME", "relative/config");
+    else
+        qputenv("XDG_CONFIG_HOME", xdg.isEmpty() ? QByteArray() : (config->path() + "/" + xdg).toUtf8());
+    const Run r = run({"remember"});
+    qputenv("HOME", oldHome);
+    QCOMPARE(r.code, 0);
+    QVERIFY2(QFileInfo::exists(config->path() + "/" + expected + "/f0f0-0102-SIM0001.conf"), qPrintable(r.out));
+    QVERIFY(!QFileInfo::exists("relative"));
+}
+
+void CtlRememberTest::rememberedSettingsComeBack()
+{
+    auto cam = simCamera();
+    cam->setValue(sel::Nr2d, 5);
+    cam->setValue(sel::FlipV, 1);
+    cam->setValue(sel::H264Switch, 0);
+    QCOMPARE(run({"remember"}).code, 0);
+    QCOMPARE(run({"restore-defaults"}).code, 0);
+    cam->setValue(sel::H264Switch, 0);  // the camera keeps H.264 across its reboot
+    simHub().clearCalls();
+    const Run r = run({"apply"});
+    QCOMPARE(r.err, QString());
+    QCOMPARE(r.code, 0);
+    QCOMPARE(int(cam->value(sel::Nr2d)), 5);
+    QCOMPARE(int(cam->value(sel::FlipV)), 1);
+    // Everything but the switches that reboot the camera, and those only where they differ: none.
+    QCOMPARE(sets().size(), 10);
+    QVERIFY(!sets().join(' ').contains(QRegularExpression("\\b(18|26):")));
+    QVERIFY2(r.out.contains(":14: h264 is already off; not sent, so the camera does not reboot\n"), qPrintable(r.out));
+}
+
+void CtlRememberTest::aFileIsReplacedWholeNeverRewritten()
+{
+    QCOMPARE(run({"remember"}).code, 0);
+    QFile earlier(fileOf());
+    QVERIFY(earlier.open(QIODevice::ReadOnly));  // a reader of the earlier file, as watch may be
+    struct stat before {};
+    QCOMPARE(::stat(QFile::encodeName(fileOf()).constData(), &before), 0);
+    const QByteArray first = readAll(fileOf());
+
+    simCamera()->setValue(sel::Nr3d, 8);
+    QCOMPARE(run({"remember"}).code, 0);
+    struct stat after {};
+    QCOMPARE(::stat(QFile::encodeName(fileOf()).constData(), &after), 0);
+    // A new file took the name; the reader still has the whole earlier one.
+    QVERIFY(before.st_ino != after.st_ino);
+    QCOMPARE(earlier.readAll(), first);
+    QVERIFY(readAll(fileOf()).contains("\nnr3d=8\n"));
+    QVERIFY(first.contains("\nnr3d=4\n"));
+}
+
+void CtlRememberTest::unreadSettingKeepsTheEarlierFile()
+{
+    QCOMPARE(run({"remember"}).code, 0);
+    const QByteArray earlier = readAll(fileOf());
+    simCamera()->setValue(sel::Drc, 6);
+    simCamera()->faults.failRequests = -1;
+    const Run r = run({"--device", QString::fromLatin1(kSimCameraPath), "remember"});
+    QCOMPARE(r.code, 1);
+    QVERIFY2(r.err.contains("vidorra-ctl-sim: nothing remembered: not every setting could be read; what was "
+                            "remembered before for f0f0-0102-SIM0001 stays\n"),
+             qPrintable(r.err));
+    QCOMPARE(readAll(fileOf()), earlier);
+}
+
+void CtlRememberTest::unwritableFolderKeepsTheEarlierFile()
+{
+    // The folder's place is taken by a file: it cannot be made.
+    QVERIFY(QDir().mkpath(config->path() + "/vidorra"));
+    QFile blocker(folder);
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const Run r = run({"remember"});
+    QCOMPARE(r.code, 1);
+    QVERIFY2(r.err.startsWith(QStringLiteral("vidorra-ctl-sim: cannot write %1: cannot make the folder %2; what was "
+                                             "remembered before stays\n")
+                                  .arg(fileOf(), folder)),
+             qPrintable(r.err));
+    QCOMPARE(r.out, QString());
+}
+
+void CtlRememberTest::cameraWithoutIdentity()
+{
+    simCamera()->identity.clear();
+    for (const char *command : {"remember", "apply", "forget"}) {
+        const Run r = run({command});
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains(QStringLiteral("%1: %2 (Vidorra Sim Camera) has no identity that lasts")
+                                    .arg(command, QString::fromLatin1(kSimCameraPath))),
+                 qPrintable(r.err));
+    }
+    QVERIFY(!QFileInfo::exists(folder));
+}
+
+void CtlRememberTest::forget_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("err");
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("the chosen camera") << QStringList{"forget"} << 0 << "forgot the settings of f0f0-0102-SIM0001\n"
+                                       << "" << false;
+    QTest::newRow("by identity") << QStringList{"forget", "f0f0-0102-SIM0001"} << 0
+                                 << "forgot the settings of f0f0-0102-SIM0001\n" << "" << false;
+    QTest::newRow("another identity") << QStringList{"forget", "f0f0-0102-SIM0002"} << 0 << ""
+                                      << "vidorra-ctl-sim: nothing was remembered for f0f0-0102-SIM0002\n" << true;
+    QTest::newRow("not an identity") << QStringList{"forget", "../f0f0-0102-SIM0001"} << 2 << ""
+                                     << "vidorra-ctl-sim: '../f0f0-0102-SIM0001' is not a camera identity; list and "
+                                        "remembered show them\n"
+                                     << true;
+    QTest::newRow("two") << QStringList{"forget", "f0f0-0102-SIM0001", "f0f0-0102-SIM0002"} << 2 << ""
+                         << "vidorra-ctl-sim: forget takes at most one camera identity\n" << true;
+}
+
+void CtlRememberTest::forget()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, code);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+    QFETCH(bool, kept);
+    QCOMPARE(run({"remember"}).code, 0);
+    const Run r = run(args);
+    QCOMPARE(r.err, err);
+    QCOMPARE(r.out, out);
+    QCOMPARE(r.code, code);
+    QCOMPARE(QFileInfo::exists(fileOf()), kept);
+}
+
+void CtlRememberTest::rememberedShowsWhoIsHere()
+{
+    Run r = run({"remembered"});
+    QCOMPARE(r.code, 0);
+    QCOMPARE(r.err, QStringLiteral("vidorra-ctl-sim: no camera's settings are remembered (in %1)\n").arg(folder));
+    QCOMPARE(run({"remember"}).code, 0);
+    auto second = simHub().add("Other Camera", secondPath);
+    second->identity = "f0f0-0102-SIM0002";
+    QCOMPARE(run({"--device", "f0f0-0102-SIM0002", "remember"}).code, 0);
+    simHub().unplug(secondPath);
+    QFile stray(folder + "/notes.txt");  // not a camera's file
+    QVERIFY(stray.open(QIODevice::WriteOnly));
+    r = run({"remembered"});
+    QCOMPARE(r.err, QString());
+    QCOMPARE(r.code, 0);
+    QCOMPARE(r.out, QStringLiteral("f0f0-0102-SIM0001\tpresent: %1 (Vidorra Sim Camera)\n"
+                                   "f0f0-0102-SIM0002\tnot present\n")
+                        .arg(QString::fromLatin1(kSimCameraPath)));
+}
+
+void CtlRememberTest::applyWithoutOrWithBadFile_data()
+{
+    QTest::addColumn<QByteArray>("content");  // "-": no file; "dir": a folder in its place
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("err");  // FILE and CAMERA stand for the file's and the camera's path
+    QTest::addColumn<QStringList>("sent");
+    QTest::newRow("nothing remembered")
+        << QByteArray("-") << 1
+        << "vidorra-ctl-sim: nothing is remembered for f0f0-0102-SIM0001 (CAMERA (Vidorra Sim Camera)); remember "
+           "stores its settings\n"
+        << QStringList();
+    QTest::newRow("unreadable") << QByteArray("dir") << 1
+                                << "vidorra-ctl-sim: cannot read FILE: not a regular file; nothing applied\n"
+                                << QStringList();
+    QTest::newRow("bad lines are skipped, the rest applied")
+        << QByteArray("nr2d=1\nbogus=3\ndrc=99\nflip-h=on\n") << 2
+        << "vidorra-ctl-sim: FILE:2: unknown setting 'bogus'; the settings are: image-style, nr2d, nr3d, drc, "
+           "red-gain, blue-gain, exposure-compensation, exposure-compensation-switch, h264, audio, flip-h, flip-v; "
+           "line skipped\n"
+           "vidorra-ctl-sim: FILE:3: drc: 99 is outside the accepted range 0 to 8; line skipped\n"
+        << QStringList{"6:1", "25:1"};
+    QTest::newRow("binary") << QByteArray("\x7f" "ELF\x01\x01\x01\x00\x00\n", 10) << 2
+                            << "vidorra-ctl-sim: FILE:1: the line holds a NUL byte; this is not text; line skipped\n"
+                               "vidorra-ctl-sim: FILE: holds no settings; nothing applied\n"
+                            << QStringList();
+}
+
+void CtlRememberTest::applyWithoutOrWithBadFile()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(int, code);
+    QFETCH(QString, err);
+    QFETCH(QStringList, sent);
+    QVERIFY(QDir().mkpath(folder));
+    if (content == "dir") {
+        QVERIFY(QDir().mkpath(fileOf()));
+    } else if (content != "-") {
+        QFile f(fileOf());
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(content);
+    }
+    const Run r = run({"apply"});
+    QCOMPARE(r.err, err.replace("FILE", fileOf()).replace("CAMERA", QString::fromLatin1(kSimCameraPath)));
+    QCOMPARE(r.code, code);
+    QCOMPARE(sets(), sent);
+}
+
+QTEST_GUILESS_MAIN(CtlRememberTest)
+#include "tst_ctl_remember.moc"
