@@ -139,9 +139,10 @@ private:
         info->path = "/dev/video" + std::to_string(node);
         const int fd = sys->open(info->path, O_RDWR | O_NONBLOCK);
         if (fd < 0) {
-            if (fd != -EACCES && fd != -EPERM)
+            if (fd != -EACCES && fd != -EPERM && fd != -EBUSY)
                 return false;
-            // Listed anyway, so that opening it explains the missing permission.
+            // Listed anyway, so that opening it explains the missing permission
+            // (or, for a busy node, so that it can be tried again).
             // Without the capabilities, sysfs tells the driver's first node
             // (its capture node) from the metadata node registered after it.
             errorText = openFailureText(info->path, -fd);

@@ -518,6 +518,7 @@ void TestV4l2Port::openFailures_data()
     QTest::newRow("EACCES already when listing") << EACCES << true << status::AccessDenied << "\"video\" group";
     QTest::newRow("unplugged") << ENOENT << false << status::NotFound << "no longer there";
     QTest::newRow("busy") << EBUSY << false << v4l::status::Busy << "busy";
+    QTest::newRow("busy already when listing") << EBUSY << true << v4l::status::Busy << "busy";
 }
 
 void TestV4l2Port::openFailures()
