@@ -46,6 +46,7 @@ int rememberCommand(Context &context);
 int forgetCommand(Context &context);
 int rememberedCommand(Context &context);
 int applyCommand(Context &context);
+int watchCommand(Context &context);
 
 // Binds the camera that --device names, or the first answering USB camera.
 bool openCamera(Context &context);

@@ -32,10 +32,12 @@ const char kHelp[] =
     "  save                 every setting as name=value lines on standard output\n"
     "  load FILE            apply a file that save wrote (- for standard input)\n"
     "  remember             keep the camera's settings for it, to be put back\n"
-    "                       whenever it appears (by apply)\n"
+    "                       whenever it appears (by watch or apply)\n"
     "  forget [IDENTITY]    drop what is kept for the camera (or for IDENTITY)\n"
     "  remembered           the cameras with kept settings, and which are here\n"
     "  apply                put the camera's kept settings back on it\n"
+    "  watch                stay running; put each camera's kept settings back\n"
+    "                       whenever it appears (until SIGTERM or SIGINT)\n"
     "\n"
     "Settings and their values:\n"
     "  image-style                    normal, clarity, bright, pc, clarity-led,\n"
@@ -186,6 +188,7 @@ int runCtl(const QStringList &args, QTextStream &out, QTextStream &err)
         {"save", saveCommand},         {"load", loadCommand},
         {"remember", rememberCommand}, {"forget", forgetCommand},
         {"remembered", rememberedCommand}, {"apply", applyCommand},
+        {"watch", watchCommand},
     };
     for (const auto &command : commands)
         if (line.words.front() == QLatin1String(command.word)) {

@@ -51,6 +51,8 @@ QVector<SettingRequest> sendSettings(CameraSession &session, QVector<SettingRequ
                     return requests.mid(i);
                 continue;
             }
+            if (!report.mayReboot(r))
+                continue;
         }
         if (!report.sent(r, session.set(setting.selector, r.value.byte)))
             return requests.mid(i);

@@ -33,6 +33,9 @@ public:
     // H.264 or audio whose current value could not be read (`status`), with
     // WhenUnread::Skip: not sent. False stops before the next request.
     virtual bool unreadNotSent(const SettingRequest &request, Status status) = 0;
+    // H.264 or audio is about to be sent, which reboots the camera; false
+    // keeps it unsent (the report says why).
+    virtual bool mayReboot(const SettingRequest &) { return true; }
     // A Set was made and answered `status`. False stops before the next request.
     virtual bool sent(const SettingRequest &request, Status status) = 0;
 };

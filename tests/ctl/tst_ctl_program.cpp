@@ -3,7 +3,10 @@
 #include "SimHub.h"
 
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QtTest>
+
+#include <csignal>
 
 namespace {
 
@@ -48,6 +51,8 @@ private slots:
     void wrongUsageExitsWithTwo();
     void loadFromStandardInput();
     void failedWriteIsNotSuccess();
+    void watchEndsCleanlyOnASignal_data();
+    void watchEndsCleanlyOnASignal();
 };
 
 void CtlProgramTest::versionAndHelp()
@@ -110,6 +115,55 @@ void CtlProgramTest::failedWriteIsNotSuccess()
     const Result r = runProgram({"save"}, QByteArray(), QStringLiteral("/dev/full"));
     QCOMPARE(r.code, 1);
     QVERIFY2(r.err.startsWith("vidorra-ctl-sim: cannot write the results: "), qPrintable(r.err));
+}
+
+void CtlProgramTest::watchEndsCleanlyOnASignal_data()
+{
+    QTest::addColumn<int>("number");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("SIGTERM") << int(SIGTERM) << "SIGTERM";
+    QTest::newRow("SIGINT") << int(SIGINT) << "SIGINT";
+}
+
+// The real vidorra-ctl on this machine's own kernel and udev: the signal
+// reaches the watch as a stop request instead of killing the process.
+void CtlProgramTest::watchEndsCleanlyOnASignal()
+{
+#ifndef VIDORRA_CTL
+    QSKIP("no vidorra-ctl in this build");
+#else
+    QFETCH(int, number);
+    QFETCH(QString, name);
+    QTemporaryDir config;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_CONFIG_HOME", config.path());
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(VIDORRA_CTL), {"watch"});
+    QVERIFY(process.waitForStarted(30000));
+    QByteArray err;
+    QVERIFY(QTest::qWaitFor([&] {
+        process.waitForReadyRead(100);
+        err += process.readAllStandardError();
+        return err.contains('\n') || process.state() == QProcess::NotRunning;
+    }, 30000));
+    if (err.contains("cannot learn of cameras as they appear")) {
+        process.waitForFinished(5000);
+        QSKIP("no udev monitor can be opened here");
+    }
+    QVERIFY2(err.startsWith("vidorra-ctl: watching for cameras to put their remembered settings back (0 remembered"),
+             err.constData());
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(::kill(pid_t(process.processId()), number), 0);
+    QVERIFY(process.waitForFinished(10000));
+    QVERIFY(clock.elapsed() < 5000);
+    err += process.readAllStandardError();
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 0);
+    QVERIFY2(err.endsWith(QStringLiteral("vidorra-ctl: stopped (%1)\n").arg(name).toUtf8()), err.constData());
+    QCOMPARE(process.readAllStandardOutput(), QByteArray());
+#endif
 }
 
 QTEST_GUILESS_MAIN(CtlProgramTest)

@@ -1,4 +1,4 @@
-// remember, forget, remembered and apply on the simulated cameras:
+// remember, forget, remembered, apply and watch on the simulated cameras:
 // where the files go, that a file is replaced whole, that nothing already
 // remembered is lost to a failure, and what reaches the camera.
 #include "CtlTestSupport.h"
@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 #include <sys/stat.h>
@@ -56,6 +57,8 @@ private slots:
     void rememberedShowsWhoIsHere();
     void applyWithoutOrWithBadFile_data();
     void applyWithoutOrWithBadFile();
+    void watchPutsSettingsBackOnEveryPlug();
+    void watchRefusesADevice();
 
 private:
     QString fileOf(const QString &identity = QString::fromLatin1(kSimCameraIdentity)) const
@@ -299,6 +302,47 @@ void CtlRememberTest::applyWithoutOrWithBadFile()
     QCOMPARE(r.err, err.replace("FILE", fileOf()).replace("CAMERA", QString::fromLatin1(kSimCameraPath)));
     QCOMPARE(r.code, code);
     QCOMPARE(sets(), sent);
+}
+
+void CtlRememberTest::watchPutsSettingsBackOnEveryPlug()
+{
+    simCamera()->setValue(sel::Nr2d, 6);
+    QCOMPARE(run({"remember"}).code, 0);
+    simCamera()->setValue(sel::Nr2d, 0);
+    simHub().clearCalls();
+    // Unplugged and plugged in again while the watch runs; a camera with
+    // nothing remembered arrives too; then the stop request.
+    QTimer::singleShot(100, [] {
+        simHub().unplug(kSimCameraPath);
+        simHub().plug("Vidorra Sim Camera", kSimCameraPath)->identity = kSimCameraIdentity;
+        simHub().plug("Other Camera", secondPath)->identity = "f0f0-0102-SIM0002";
+    });
+    QTimer::singleShot(400, [] { simHub().requestStop("SIGTERM"); });
+    const Run r = run({"watch"});
+    QCOMPARE(r.code, 0);
+    QCOMPARE(r.out, QString());
+    const QString put = QStringLiteral("vidorra-ctl-sim: f0f0-0102-SIM0001 at %1: put back 12 remembered settings; "
+                                       "h264 already on, not sent; audio already off, not sent\n")
+                            .arg(QString::fromLatin1(kSimCameraPath));
+    QCOMPARE(r.err, QStringLiteral("vidorra-ctl-sim: watching for cameras to put their remembered settings back "
+                                   "(1 remembered in %1)\n")
+                            .arg(folder)
+                        + put + put + "vidorra-ctl-sim: stopped (SIGTERM)\n");
+    // Ten settings each time, the same ten: at start and after the plug; none on the other camera.
+    QCOMPARE(sets(kSimCameraPath).size(), 20);
+    QCOMPARE(sets(kSimCameraPath).mid(0, 10), sets(kSimCameraPath).mid(10));
+    QVERIFY(sets(kSimCameraPath).contains("6:6"));
+    QCOMPARE(sets(secondPath), QStringList());
+    QCOMPARE(int(simCamera()->value(sel::Nr2d)), 6);
+    QVERIFY(!captureDevice.isBound());
+}
+
+void CtlRememberTest::watchRefusesADevice()
+{
+    const Run r = run({"--device", QString::fromLatin1(kSimCameraPath), "watch"});
+    QCOMPARE(r.code, 2);
+    QCOMPARE(r.err, QStringLiteral("vidorra-ctl-sim: watch looks after every camera with remembered settings; "
+                                   "--device does not apply\n"));
 }
 
 QTEST_GUILESS_MAIN(CtlRememberTest)

@@ -1,0 +1,349 @@
+#include "CameraWatch.h"
+
+#include "CameraSession.h"
+#include "CapturePlatform.h"
+#include "CaptureDevice.h"
+#include "DeviceWatcher.h"
+#include "Printable.h"
+#include "SettingsFile.h"
+#include "StatusText.h"
+#include "StopWatcher.h"
+
+#include <QFileInfo>
+#include <QTextStream>
+
+#include <algorithm>
+
+namespace vidorra::ctl {
+
+namespace {
+
+QString assignment(const SettingRequest &r) { return settingName(r.value) + QLatin1Char('=') + settingWord(r.value); }
+
+QString rebootKey(const QString &identity, const SettingRequest &r)
+{
+    return QStringLiteral("%1|%2|%3").arg(identity).arg(r.value.setting->selector).arg(r.value.byte);
+}
+
+}  // namespace
+
+// Keeps what became of each request in the job, and stops the sending where
+// the camera is gone or asks to be tried again later.
+class CameraWatch::Report final : public ApplyReport {
+public:
+    Report(CameraWatch &watch, Job &job) : watch(watch), job(job) {}
+
+    bool gone = false;
+    bool transient = false;
+    QString reason;
+
+    void refusedUnderAutoWhiteBalance(const SettingRequest &r) override
+    {
+        job.notTaken << QStringLiteral("%1 (refused while the camera balances white automatically)").arg(assignment(r));
+    }
+
+    void alreadyHeld(const SettingRequest &r) override
+    {
+        ++job.inPlace;
+        job.notes << QStringLiteral("%1 already %2, not sent").arg(settingName(r.value), settingWord(r.value));
+    }
+
+    bool unreadNotSent(const SettingRequest &r, Status s) override
+    {
+        if (stops(s))
+            return false;
+        job.notTaken << QStringLiteral("%1 (not sent: its current value cannot be read: %2)")
+                            .arg(assignment(r), statusText(s));
+        return true;
+    }
+
+    bool mayReboot(const SettingRequest &r) override
+    {
+        if (!watch.rebootsSent.contains(rebootKey(job.identity, r)))
+            return true;
+        job.notTaken << QStringLiteral("%1 (sent once already, and the camera came back without it; not sent "
+                                       "again, so that it cannot reboot over and over)")
+                            .arg(assignment(r));
+        return false;
+    }
+
+    bool sent(const SettingRequest &r, Status s) override
+    {
+        if (succeeded(s)) {
+            ++job.inPlace;
+            if (rebootsCamera(*r.value.setting)) {
+                watch.rebootsSent.insert(rebootKey(job.identity, r));
+                job.notes << QStringLiteral("%1 sent; the camera reboots to apply it").arg(assignment(r));
+            }
+            return true;
+        }
+        if (stops(s))
+            return false;
+        job.notTaken << QStringLiteral("%1 (%2)").arg(assignment(r), statusText(s));
+        return true;
+    }
+
+private:
+    bool stops(Status s)
+    {
+        gone = s == status::NoSuchDevice;
+        transient = !gone && captureDevice.port().isTransient(s);
+        if (gone || transient)
+            reason = statusText(s);
+        return gone || transient;
+    }
+
+    CameraWatch &watch;
+    Job &job;
+};
+
+CameraWatch::CameraWatch(QString program, const QString &folder, QTextStream &log, Timing timing, QObject *parent)
+    : QObject(parent), program(std::move(program)), store(folder), log(log), timing(timing)
+{
+    timer.setSingleShot(true);
+    connect(&timer, &QTimer::timeout, this, &CameraWatch::runDue);
+}
+
+CameraWatch::~CameraWatch() { captureDevice.reset(); }
+
+bool CameraWatch::start()
+{
+    DeviceWatcher *watcher = installedPlatform().watchDevices(this);
+    if (!watcher || !watcher->isWatching()) {
+        line(watcher ? QStringLiteral("cannot learn of cameras as they appear: the device-change monitor (udev) "
+                                      "cannot be opened")
+                     : QStringLiteral("cannot learn of cameras as they appear on this system"));
+        return false;
+    }
+    connect(watcher, &DeviceWatcher::deviceAppeared, this, [this](const QString &path) { appeared.insert(path); });
+    connect(watcher, &DeviceWatcher::devicesChanged, this, &CameraWatch::rescan);
+    if (StopWatcher *stop = installedPlatform().watchStopRequests(this))
+        connect(stop, &StopWatcher::stopRequested, this, [this](const QString &reason) {
+            line(QStringLiteral("stopped (%1)").arg(reason));
+            timer.stop();
+            emit finished(0);
+        });
+    clock.start();
+    line(QStringLiteral("watching for cameras to put their remembered settings back (%1 remembered in %2)")
+             .arg(store.identities().size())
+             .arg(store.folder()));
+    rescan();
+    return true;
+}
+
+void CameraWatch::rescan()
+{
+    QVector<CameraEntry> cameras;
+    const Status s = listCameras(&cameras);
+    if (!succeeded(s)) {
+        if (!listFailed) {
+            const QString why = QString::fromStdString(captureDevice.port().lastErrorText());
+            line(QStringLiteral("cannot list the cameras: %1").arg(why.isEmpty() ? statusText(s) : why));
+        }
+        listFailed = true;
+        return;
+    }
+    listFailed = false;
+    QMap<QString, QString> now;
+    for (const CameraEntry &c : qAsConst(cameras))
+        if (c.usb && !c.identity.isEmpty() && !c.path.isEmpty())
+            now.insert(c.path, c.identity);
+    for (auto it = jobs.begin(); it != jobs.end();) {
+        if (now.value(it.key()) == it->identity) {
+            ++it;
+            continue;
+        }
+        line(*it, QStringLiteral("went away before its remembered settings were put back (%1 of %2 in place); "
+                                 "they are put back when it appears again")
+                      .arg(it->inPlace)
+                      .arg(it->total));
+        it = jobs.erase(it);
+    }
+    for (auto it = now.cbegin(); it != now.cend(); ++it) {
+        // New at this path, or gone and back (a reboot) since the last list.
+        const bool appearance = present.value(it.key()) != it.value() || appeared.contains(it.key());
+        if (!appearance || !QFileInfo::exists(store.fileFor(it.value())))
+            continue;
+        Job job;
+        job.identity = it.value();
+        job.path = it.key();
+        job.since.start();
+        job.dueMs = clock.elapsed();
+        jobs.insert(job.path, job);
+    }
+    present = now;
+    appeared.clear();
+    schedule();
+}
+
+void CameraWatch::schedule()
+{
+    if (jobs.isEmpty()) {
+        timer.stop();
+        return;
+    }
+    qint64 due = jobs.first().dueMs;
+    for (const Job &job : qAsConst(jobs))
+        due = std::min(due, job.dueMs);
+    timer.start(int(std::max<qint64>(0, due - clock.elapsed())));
+}
+
+void CameraWatch::runDue()
+{
+    const qint64 now = clock.elapsed();
+    for (auto it = jobs.begin(); it != jobs.end();) {
+        if (it->dueMs <= now && !attempt(*it))
+            it = jobs.erase(it);
+        else
+            ++it;
+    }
+    schedule();
+}
+
+bool CameraWatch::load(Job &job)
+{
+    job.fileName = store.fileFor(job.identity);
+    QByteArray bytes;
+    QString error;
+    switch (store.read(job.identity, &bytes, &error)) {
+    case CameraStore::Found::No:
+        return false;  // forgotten since it appeared
+    case CameraStore::Found::Unreadable:
+        line(job, QStringLiteral("cannot read %1: %2; nothing sent").arg(job.fileName, error));
+        return false;
+    case CameraStore::Found::Yes:
+        break;
+    }
+    const SettingsFile settings = parseSettingsFile(bytes);
+    if (settings.problems.size() > kMaxSettingsFileProblems) {
+        line(job, QStringLiteral("%1: more than %2 lines cannot be applied; this is not a settings file; nothing sent")
+                      .arg(job.fileName)
+                      .arg(kMaxSettingsFileProblems));
+        return false;
+    }
+    if (!settings.problems.isEmpty()) {
+        QStringList bad;
+        for (const SettingsFileProblem &p : settings.problems)
+            bad << QStringLiteral("line %1: %2").arg(p.line).arg(p.message);
+        line(job, QStringLiteral("%1: %2 skipped (%3); the other lines are put back")
+                      .arg(job.fileName,
+                           settings.problems.size() == 1 ? QStringLiteral("a line is")
+                                                         : QStringLiteral("%1 lines are").arg(settings.problems.size()),
+                           bad.join(QStringLiteral("; "))));
+    }
+    if (settings.entries.isEmpty()) {
+        line(job, QStringLiteral("%1: holds no settings; nothing sent").arg(job.fileName));
+        return false;
+    }
+    for (const SettingsFileEntry &e : settings.entries)
+        job.remaining.push_back({QString(), e.value});
+    job.total = settings.entries.size();
+    job.loaded = true;
+    return true;
+}
+
+bool CameraWatch::stillThere(const Job &job)
+{
+    QVector<CameraEntry> cameras;
+    if (!succeeded(listCameras(&cameras)))
+        return true;  // the bind that follows says what is wrong
+    return std::any_of(cameras.cbegin(), cameras.cend(), [&job](const CameraEntry &c) {
+        return c.path == job.path && c.identity == job.identity;
+    });
+}
+
+bool CameraWatch::attempt(Job &job)
+{
+    if (!job.loaded && !load(job))
+        return false;
+    const QString progress = QStringLiteral("%1 of %2 in place").arg(job.inPlace).arg(job.total);
+    if (!stillThere(job)) {
+        line(job, QStringLiteral("went away before its remembered settings were put back (%1); they are put back "
+                                 "when it appears again")
+                      .arg(progress));
+        return false;
+    }
+    // By path alone: never another camera of the same name in its place.
+    const Status bound = captureDevice.bindDevice(QString(), job.path);
+    if (!succeeded(bound) || !captureDevice.isBound()) {
+        const Status why = succeeded(bound) ? status::NotBound : bound;
+        const QString text = captureDevice.lastBindError().isEmpty() ? statusText(why) : captureDevice.lastBindError();
+        captureDevice.reset();
+        if (why == status::NoSuchDevice) {
+            line(job, QStringLiteral("went away before its remembered settings were put back (%1); they are put "
+                                     "back when it appears again")
+                          .arg(progress));
+            return false;
+        }
+        if (captureDevice.port().isTransient(why))
+            return retryLater(job, text);
+        line(job, QStringLiteral("cannot open it: %1 (%2)").arg(text, progress));
+        return false;
+    }
+    CameraSession session;
+    Report report(*this, job);
+    if (!job.whiteBalanceChecked) {
+        applyWhiteBalanceRule(session, &job.remaining, report);
+        job.whiteBalanceChecked = true;
+    }
+    job.remaining = sendSettings(session, job.remaining, report, WhenUnread::Skip);
+    captureDevice.reset();
+    if (report.gone) {
+        line(job, QStringLiteral("went away before its remembered settings were put back (%1 of %2 in place); they "
+                                 "are put back when it appears again")
+                      .arg(job.inPlace)
+                      .arg(job.total));
+        return false;
+    }
+    if (report.transient)
+        return retryLater(job, report.reason);
+    finish(job);
+    return false;
+}
+
+bool CameraWatch::retryLater(Job &job, const QString &reason)
+{
+    const int pause = job.pauseMs == 0 ? timing.firstRetryMs : std::min(2 * job.pauseMs, timing.maxRetryMs);
+    if (job.since.elapsed() + pause > timing.giveUpMs) {
+        line(job, QStringLiteral("gave up %1 s after it appeared: %2 (%3 of %4 in place); the rest are put back "
+                                 "when it appears again")
+                      .arg(double(job.since.elapsed()) / 1000.0, 0, 'f', 1)
+                      .arg(reason)
+                      .arg(job.inPlace)
+                      .arg(job.total));
+        return false;
+    }
+    if (!job.retryAnnounced) {
+        line(job, QStringLiteral("not ready (%1); trying again for up to %2 s").arg(reason).arg(timing.giveUpMs / 1000));
+        job.retryAnnounced = true;
+    }
+    job.pauseMs = pause;
+    job.dueMs = clock.elapsed() + pause;
+    return true;
+}
+
+void CameraWatch::finish(const Job &job)
+{
+    QString text = job.notTaken.isEmpty()
+        ? QStringLiteral("put back %1 remembered setting%2").arg(job.inPlace).arg(job.inPlace == 1 ? "" : "s")
+        : QStringLiteral("put back %1 of %2 remembered settings; not taken: %3")
+              .arg(job.inPlace)
+              .arg(job.total)
+              .arg(job.notTaken.join(QStringLiteral(", ")));
+    if (!job.notes.isEmpty())
+        text += QStringLiteral("; ") + job.notes.join(QStringLiteral("; "));
+    line(job, text);
+}
+
+void CameraWatch::line(const Job &job, const QString &text)
+{
+    line(QStringLiteral("%1 at %2: %3").arg(job.identity, printable(job.path), text));
+}
+
+void CameraWatch::line(const QString &text)
+{
+    log << program << ": " << text << '\n';
+    log.flush();
+}
+
+}  // namespace vidorra::ctl
