@@ -11,6 +11,7 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth fonts-liberation
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+  systemd man-db  # systemd-analyze verify of the user unit, with its man page link
 )
 
 missing=()
