@@ -16,9 +16,11 @@ public:
     virtual bool isWatching() const { return true; }
 
 signals:
-    // A device node appeared (before the devicesChanged it belongs to); a node
-    // that went and came back between two lists still counts as new.
+    // A device node appeared or went away (before the devicesChanged it
+    // belongs to), so that a node that went and came back between two lists
+    // still counts as new. A camera's nodes may be announced in any order.
     void deviceAppeared(const QString &devicePath);
+    void deviceRemoved(const QString &devicePath);
     void devicesChanged();
 };
 

@@ -116,6 +116,7 @@ bool CameraWatch::start()
         return false;
     }
     connect(watcher, &DeviceWatcher::deviceAppeared, this, [this](const QString &path) { appeared.insert(path); });
+    connect(watcher, &DeviceWatcher::deviceRemoved, this, [this](const QString &path) { removed.insert(path); });
     connect(watcher, &DeviceWatcher::devicesChanged, this, &CameraWatch::rescan);
     if (StopWatcher *stop = installedPlatform().watchStopRequests(this))
         connect(stop, &StopWatcher::stopRequested, this, [this](const QString &reason) {
@@ -161,9 +162,13 @@ void CameraWatch::rescan()
     }
     for (auto it = now.cbegin(); it != now.cend(); ++it) {
         // New at this path, or gone and back (a reboot) since the last list.
-        const bool appearance = present.value(it.key()) != it.value() || appeared.contains(it.key());
+        // udev may announce a camera's metadata node before its capture node:
+        // an 'add' counts only after a 'remove' that no job has answered yet.
+        const bool appearance = present.value(it.key()) != it.value()
+            || (appeared.contains(it.key()) && removed.contains(it.key()));
         if (!appearance || !QFileInfo::exists(store.fileFor(it.value())))
             continue;
+        removed.remove(it.key());
         Job job;
         job.identity = it.value();
         job.path = it.key();

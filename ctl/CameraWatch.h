@@ -86,7 +86,8 @@ private:
     QTextStream &log;
     Timing timing;
     QMap<QString, QString> present;  // path -> identity, as the last list showed them
-    QSet<QString> appeared;          // nodes announced since the last list
+    QSet<QString> appeared;          // nodes announced as added since the last list
+    QSet<QString> removed;           // nodes announced as gone since their camera's last job began
     QMap<QString, Job> jobs;         // by path
     QSet<QString> rebootsSent;       // identity|selector|value, sent once already
     QElapsedTimer clock;

@@ -33,6 +33,8 @@ void UdevWatcher::readEvents()
             changed = true;
         if (action == "add" && !node.empty())
             emit deviceAppeared(QString::fromStdString(node));
+        else if (action == "remove" && !node.empty())
+            emit deviceRemoved(QString::fromStdString(node));
     }
     if (changed)
         emit devicesChanged();

@@ -16,6 +16,7 @@ DeviceWatcher *SimPlatform::watchDevices(QObject *parent)
 {
     auto *watcher = new DeviceWatcher(parent);
     QObject::connect(cameras.get(), &SimHub::cameraPlugged, watcher, &DeviceWatcher::deviceAppeared);
+    QObject::connect(cameras.get(), &SimHub::cameraRemoved, watcher, &DeviceWatcher::deviceRemoved);
     QObject::connect(cameras.get(), &SimHub::devicesChanged, watcher, &DeviceWatcher::devicesChanged);
     return watcher;
 }

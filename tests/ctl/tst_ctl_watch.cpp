@@ -67,6 +67,8 @@ private slots:
 
     void onlyTheRememberedCameraOfTwinsWithoutSerial();
     void serialFollowsTheCameraToAnotherPort();
+    void eachAppearanceOnce_data();
+    void eachAppearanceOnce();
     void fileReplacedByASecondWriter();
     void malformedFileIsReportedAndTheRestPutBack();
     void unreadableFileSendsNothing();
@@ -211,6 +213,44 @@ void CtlWatchTest::serialFollowsTheCameraToAnotherPort()
     QCOMPARE(value(2, 12), 7);
     QCOMPARE(value(0, 12), 2);
     QVERIFY(!setCurs(*kernel).join(' ').contains("/dev/video0"));
+}
+
+void CtlWatchTest::eachAppearanceOnce_data()
+{
+    // How udev may announce a replug: event order, and '|' where the watch
+    // lists the cameras in between. The camera is back before the first event.
+    QTest::addColumn<QString>("events");
+    QTest::newRow("in order") << "-0 -1 | +0 +1";
+    QTest::newRow("each apart") << "-0 | -1 | +0 | +1";
+    QTest::newRow("metadata node first") << "-0 | -1 | +1 | +0";
+    QTest::newRow("metadata node removed last") << "-0 | +0 | -1 | +1";
+    QTest::newRow("gone and back in one burst") << "-0 -1 +0 +1";
+    QTest::newRow("only the capture node") << "-0 | +0";
+}
+
+void CtlWatchTest::eachAppearanceOnce()
+{
+    QFETCH(QString, events);
+    plug(0, "1-1");
+    writeFile("f0f0-0102-port1-1", "nr2d=1\n");
+    auto watch = startWatch();
+    waitForLines(2);
+    kernel->clearCounts();
+    kernel->removeNode(0);
+    kernel->removeNode(1);
+    addTypicalCamera(*kernel, 0, kCard, "1-1");
+    kernel->addMetadataNode(1, 0);
+    for (const QString &e : events.split(' ')) {
+        if (e == "|")
+            QTest::qWait(60);
+        else
+            kernel->emitUdev(e.startsWith('+') ? "add" : "remove", "/dev/video" + e.mid(1).toStdString());
+    }
+    QCOMPARE(waitForLines(3).at(2),
+             QStringLiteral("vidorra-ctl: f0f0-0102-port1-1 at /dev/video0: put back 1 remembered setting"));
+    QTest::qWait(150);
+    QCOMPARE(log.count('\n'), 3);
+    QCOMPARE(setCurs(*kernel), QStringList{"/dev/video0 6:1"});
 }
 
 void CtlWatchTest::fileReplacedByASecondWriter()

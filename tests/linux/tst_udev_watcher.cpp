@@ -29,15 +29,19 @@ void TestUdevWatcher::addAndRemoveAnnounceAChange()
     QCOMPARE(watcher->parent(), &parent);
     QSignalSpy spy(watcher, &DeviceWatcher::devicesChanged);
     QSignalSpy appeared(watcher, &DeviceWatcher::deviceAppeared);
+    QSignalSpy removed(watcher, &DeviceWatcher::deviceRemoved);
     kernel->emitUdev("add", "/dev/video0");
     QVERIFY(spy.wait(2000));
     QCOMPARE(spy.count(), 1);
     QCOMPARE(appeared.count(), 1);
     QCOMPARE(appeared.front().front().toString(), QStringLiteral("/dev/video0"));
+    QCOMPARE(removed.count(), 0);
     kernel->emitUdev("remove", "/dev/video0");
     QVERIFY(spy.wait(2000));
     QCOMPARE(spy.count(), 2);
     QCOMPARE(appeared.count(), 1);
+    QCOMPARE(removed.count(), 1);
+    QCOMPARE(removed.front().front().toString(), QStringLiteral("/dev/video0"));
 }
 
 void TestUdevWatcher::burstIsOneChange()
