@@ -137,14 +137,14 @@ Bytes configurationDescriptor(const std::vector<int> &selectors)
     return b;
 }
 
-Bytes stringDescriptor(int index)
+Bytes stringDescriptor(int index, const std::string &serial)
 {
     if (index == 0)
         return {4, 3, 0x09, 0x04};
-    static const char *const strings[] = {"Vidorra", "Vidorra USB Camera", "EMU0001"};
-    if (index < 1 || index > 3)
+    const std::string strings[] = {"Vidorra", "Vidorra USB Camera", serial};
+    if (index < 1 || index > 3 || strings[index - 1].empty())
         return {};
-    const std::string text = strings[index - 1];
+    const std::string text = strings[index - 1].substr(0, 126);
     Bytes b = {std::uint8_t(2 + 2 * text.size()), 3};
     for (char c : text)
         put16(b, std::uint8_t(c));

@@ -24,7 +24,8 @@ extern const std::uint8_t kExtensionUnitGuid[16];
 Bytes deviceDescriptor();
 // bmControls bit (selector - 1) is set for every selector in `selectors`.
 Bytes configurationDescriptor(const std::vector<int> &selectors);
-// String descriptor `index`; empty when the device has no such string.
-Bytes stringDescriptor(int index);
+// String descriptor `index`; empty when the device has no such string (the
+// serial number, 3, when `serial` is empty).
+Bytes stringDescriptor(int index, const std::string &serial);
 
 }  // namespace emu

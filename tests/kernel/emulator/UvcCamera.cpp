@@ -132,6 +132,8 @@ UvcCamera::UvcCamera(const CameraOptions &options, Logger log)
     if (options_.refusedSelector > 0)
         selectors_.push_back(options_.refusedSelector);
     restoreDefaults();
+    for (const auto &entry : options_.values)
+        values_[entry.first] = entry.second;
 }
 
 void UvcCamera::restoreDefaults() { values_ = defaultValues(); }
@@ -166,7 +168,7 @@ ControlResult UvcCamera::standardRequest(const SetupPacket &s)
         else if (type == 2)
             r.data = configurationDescriptor(selectors_);
         else if (type == 3)
-            r.data = stringDescriptor(s.value & 0xFF);
+            r.data = stringDescriptor(s.value & 0xFF, options_.serial);
         r.stall = r.data.empty();
         break;
     }

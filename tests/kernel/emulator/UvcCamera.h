@@ -30,6 +30,8 @@ struct CameraOptions {
     // GET_INFO of the automatic white-balance control: Get, Set and
     // auto-update (the camera may change it by itself).
     std::uint8_t whiteBalanceAutoInfo = 0x0B;
+    std::string serial = "EMU0001";        // string descriptor 3; empty: none
+    std::map<int, std::uint8_t> values;    // vendor values it starts with, over the defaults
 };
 
 class UvcCamera {

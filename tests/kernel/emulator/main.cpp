@@ -1,6 +1,10 @@
 // uvc-emulator: a UVC camera with the vendor extension unit, attached to the
 // kernel's vhci_hcd over USB/IP. Every control request becomes one log line.
 //
+// Its serial number is EMU0001 unless --serial TEXT gives another; each
+// --value SEL=BYTE (hex) starts a vendor control at BYTE, as a camera back from
+// its reboot; --log-times FILE logs to FILE with the monotonic time on each line.
+//
 //   uvc-emulator [--log FILE] [--wb-trigger PATH] [--omit-selector N]
 //                [--refuse-selector N] [--wb-auto-info N] [--vhci DIR] [--port N]
 //
@@ -11,6 +15,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <ctime>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -27,10 +32,16 @@ volatile std::sig_atomic_t stopRequested = 0;
 void onSignal(int) { stopRequested = 1; }
 
 int logFd = STDOUT_FILENO;
+bool logTimes = false;
 
 void logLine(const std::string &text)
 {
-    const std::string line = text + "\n";
+    // Seconds on the monotonic clock, which every process of the machine shares.
+    char time[32] = "";
+    timespec now{};
+    if (logTimes && ::clock_gettime(CLOCK_MONOTONIC, &now) == 0)
+        std::snprintf(time, sizeof time, " t=%ld.%03ld", long(now.tv_sec), long(now.tv_nsec / 1000000));
+    const std::string line = text + time + "\n";
     // One write per line, so that lines of other writers to the file stay whole.
     if (::write(logFd, line.data(), line.size()) < 0) {
         // Nothing sensible to do: the log is the only output.
@@ -41,7 +52,8 @@ int usage()
 {
     std::fprintf(stderr,
                  "usage: uvc-emulator [--log FILE] [--wb-trigger PATH] [--omit-selector N]\n"
-                 "                    [--refuse-selector N] [--wb-auto-info N] [--vhci DIR] [--port N]\n");
+                 "                    [--refuse-selector N] [--wb-auto-info N] [--vhci DIR] [--port N]\n"
+                 "                    [--serial TEXT] [--value SEL=BYTE]... [--log-times FILE]\n");
     return 2;
 }
 
@@ -65,6 +77,14 @@ int main(int argc, char **argv)
             trigger = value;
         else if (arg == "--omit-selector")
             options.omittedSelector = std::atoi(value);
+        else if (arg == "--serial")
+            options.serial = value;
+        else if (arg == "--value" && std::strchr(value, '='))
+            options.values[std::atoi(value)] = std::uint8_t(std::strtoul(std::strchr(value, '=') + 1, nullptr, 16));
+        else if (arg == "--log-times") {
+            logPath = value;
+            logTimes = true;
+        }
         else if (arg == "--refuse-selector")
             options.refusedSelector = std::atoi(value);
         else if (arg == "--wb-auto-info")
