@@ -144,6 +144,21 @@ copy_with_libraries() {  # BIN DEST: the executable and every shared library ldd
 if [ -n "$CTL" ]; then
     copy_with_libraries "$CTL" vidorra-ctl
     cp "$SRC/vm-ctl-steps.sh" "$ROOT/ctl-steps.sh"
+    cp "$SRC/vm-watch-steps.sh" "$ROOT/watch-steps.sh"
+    # vidorra-ctl watch learns of cameras from udev, as on a desktop: udev's
+    # daemon (udevadm under its other name) is fetched like the kernel, never installed.
+    UDEV_PKG=$(apt-cache policy udev 2>/dev/null | awk '/Candidate:/ { print $2; exit }')
+    UDEV_ROOT=$CACHE/udev-$UDEV_PKG
+    if [ ! -x "$UDEV_ROOT/bin/udevadm" ]; then
+        rm -rf "$UDEV_ROOT" "$CACHE"/udev_*.deb
+        (cd "$CACHE" && apt-get download udev >/dev/null 2>&1) || die "apt-get download udev failed"
+        mkdir -p "$UDEV_ROOT.tmp"
+        dpkg-deb -x "$CACHE"/udev_*.deb "$UDEV_ROOT.tmp" || die "cannot unpack udev"
+        rm -f "$CACHE"/udev_*.deb
+        mv "$UDEV_ROOT.tmp" "$UDEV_ROOT"
+    fi
+    copy_with_libraries "$UDEV_ROOT/bin/udevadm" udevadm
+    ln -s udevadm "$ROOT/bin/systemd-udevd"
 fi
 # The sanitizer settings of the host run (a sanitizer build of vidorra-ctl
 # carries its runtimes in through ldd); a suppression file comes along.

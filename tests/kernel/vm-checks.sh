@@ -5,6 +5,9 @@
 PASSED=0
 FAILED=0
 
+# shellcheck source=vm-watch-checks.sh
+. "$(dirname "${BASH_SOURCE[0]}")/vm-watch-checks.sh"
+
 step_out() {
     awk -v b="STEP BEGIN $1" -v e="STEP END $1 rc=" \
         '$0 == b { on = 1; next } on && index($0, e) == 1 { exit } on { print }' "$RUNLOG"
@@ -193,4 +196,5 @@ ctl_checks() {
             show_step "$s"
         done
     fi
+    watch_checks
 }

@@ -30,3 +30,6 @@ if restart_emulator --omit-selector 26; then
     step ctl-omitted-set vidorra-ctl set audio=on
     step ctl-omitted-info vidorra-ctl info
 fi
+
+# Settings that survive a replug: remember and watch.
+[ -f /watch-steps.sh ] && . /watch-steps.sh
