@@ -143,7 +143,7 @@ void CtlCommandsTest::helpAndVersion_data()
 {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("--help") << QStringList{"--help"} << "Usage: vidorra-ctl-sim [--device PATH|NAME]";
+    QTest::newRow("--help") << QStringList{"--help"} << "Usage: vidorra-ctl-sim [--device PATH|IDENTITY|NAME]";
     QTest::newRow("-h beats a command") << QStringList{"set", "nr2d=99", "-h"} << "restore-defaults";
     QTest::newRow("--version") << QStringList{"--version"} << "vidorra-ctl-sim 1.1\n";
 }

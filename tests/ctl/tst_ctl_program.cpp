@@ -62,7 +62,7 @@ void CtlProgramTest::versionAndHelp()
     QCOMPARE(r.out, QStringLiteral("vidorra-ctl-sim 1.1\n"));
     r = runProgram({"--help"});
     QCOMPARE(r.code, 0);
-    QVERIFY(r.out.startsWith("Usage: vidorra-ctl-sim [--device PATH|NAME] [--verbose] COMMAND [ARGUMENT...]\n"));
+    QVERIFY(r.out.startsWith("Usage: vidorra-ctl-sim [--device PATH|IDENTITY|NAME] [--verbose] COMMAND [ARGUMENT...]\n"));
     QCOMPARE(r.err, QString());
 }
 
