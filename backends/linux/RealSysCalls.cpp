@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <libudev.h>
 #include <sys/ioctl.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -143,6 +144,13 @@ public:
             return nullptr;
         }
         return std::make_unique<RealUdevMonitor>(context, monitor);
+    }
+
+    std::int64_t monotonicMilliseconds() override
+    {
+        timespec now{};
+        ::clock_gettime(CLOCK_MONOTONIC, &now);
+        return std::int64_t(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
     }
 };
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -38,6 +39,8 @@ public:
     // A monitor of udev events (after udev has processed them) for one
     // subsystem; null with *error = errno when it cannot be made.
     virtual std::unique_ptr<UdevMonitor> openUdevMonitor(const std::string &subsystem, int *error) = 0;
+    // CLOCK_MONOTONIC in milliseconds.
+    virtual std::int64_t monotonicMilliseconds() = 0;
 };
 
 // The kernel itself.
