@@ -19,9 +19,13 @@ struct SetupPacket {
     std::uint16_t length;
 };
 
+// What a request means for the video stream.
+enum class StreamEvent { None, Commit, Stop };
+
 struct ControlResult {
     bool stall = false;
     Bytes data;  // IN data; for OUT requests, empty
+    StreamEvent stream = StreamEvent::None;
 };
 
 struct CameraOptions {

@@ -1,0 +1,49 @@
+// The emulated camera on the bus: carries URBs between the USB/IP link, the
+// camera's control endpoint and its streaming endpoint.
+#pragma once
+
+#include "UsbIpLink.h"
+#include "UvcCamera.h"
+#include "VideoStream.h"
+
+#include <chrono>
+#include <csignal>
+#include <cstdint>
+#include <memory>
+#include <set>
+#include <string>
+
+namespace emu {
+
+struct DeviceOptions {
+    std::string vhci = "/sys/devices/platform/vhci_hcd.0";
+    int port = 0;
+    std::string whiteBalanceTrigger;  // white balance turns manual once this path exists
+};
+
+class Device {
+public:
+    using Clock = std::chrono::steady_clock;
+    using Logger = std::function<void(const std::string &)>;
+
+    Device(const DeviceOptions &options, UvcCamera &camera, Logger log);
+
+    // Until `stop` is set or the host drops the link; the exit status.
+    int run(const volatile std::sig_atomic_t &stop);
+
+private:
+    bool attach(std::string *error);
+    bool serve(const UsbIpCommand &command, Clock::time_point now);
+    bool control(const UsbIpCommand &command);
+    void checkTrigger();
+
+    DeviceOptions options_;
+    UvcCamera &camera_;
+    Logger log_;
+    VideoStream stream_;
+    std::unique_ptr<UsbIpLink> link_;
+    std::uint32_t devid_ = (1u << 16) | 2u;
+    bool whiteBalanceSwitched_ = false;
+};
+
+}  // namespace emu
