@@ -77,6 +77,34 @@ diag_checks() {
     done
 }
 
+# The stream's figures from uvc-diag's summary line: "DIAG grab frames=60 intact=60 in-order=59 fps=30.0".
+grab_figure() { step_out diag-grab | sed -n "s/^DIAG grab frames=.* $1=\([0-9.]*\).*/\1/p" | head -n 1; }
+# figure_between NAME LOW HIGH: the figure lies in [LOW, HIGH].
+figure_between() {
+    local v
+    v=$(grab_figure "$1")
+    [ -n "$v" ] && awk -v v="$v" -v lo="$2" -v hi="$3" 'BEGIN { exit !(v >= lo && v <= hi) }'
+}
+
+stream_checks() {
+    check "the driver negotiates MJPEG 640x480" has diag-grab "DIAG grab format=MJPG 640x480 "
+    check "... and commits format 1, frame 1, 30 fps, 8192-byte payloads (the camera's probe answer)" \
+        has diag-grab "EMU req=SET_CUR if=1 unit=0 sel=2 len=34 data=0100010115160500000000000000000000000060090000200000"
+    check "60 frames reach user space, each byte for byte a test-card JPEG (FFD8 ... FFD9)" \
+        has diag-grab "DIAG grab frames=60 intact=60 "
+    check "... in the card's order: the counter goes up by one from frame to frame (at most 3 skips)" \
+        figure_between in-order 56 59
+    check "... at about the declared 30 fps (24 to 36 under software emulation)" figure_between fps 24 36
+    check "the camera streams only between the driver's first URB and its unlinks" \
+        has_all diag-grab "EMU stream start max-payload=8192" "EMU stream stop reason=unlink frames="
+    check "the driver ends the bulk stream with CLEAR_FEATURE(ENDPOINT_HALT) of endpoint 0x81" \
+        has diag-grab "EMU std type=0x02 req=0x01 value=0x0000 index=129 len=0 result=ok"
+    check "streaming costs no transfer of the video-control interface" count_is diag-grab 0
+    if [ $FAILED -gt 0 ]; then
+        step_out diag-grab | grep -v '^DIAG frame ' | sed 's/^/    /'
+    fi
+}
+
 # uvcvideo 6.1 (uvc_query_ctrl): request error code -> errno.
 UVC_ERRNO=(EPIPE EBUSY EILSEQ EREMOTE ERANGE EIO EIO EIO EINVAL EPIPE)
 
@@ -91,10 +119,12 @@ report_transfers() {
 run_checks() {
     RUNLOG=$1
     diag_checks
+    stream_checks
     if [ "${2:-}" = ctl ]; then
         ctl_checks
     fi
     report_transfers
+    echo "Stream: $(step_out diag-grab | grep '^DIAG grab frames=')"
     if [ $FAILED -gt 0 ]; then
         echo "Run log: $RUNLOG"
     fi

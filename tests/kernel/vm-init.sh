@@ -81,6 +81,8 @@ diag_phase() {
     for code in 0 1 2 3 4 5 6 7 8 9; do
         step diag-error-$code uvc-diag xu "$dev" 6 21 SET_CUR 1 0$code
     done
+    # Two seconds of the MJPEG stream, each frame matched against the test card.
+    step diag-grab uvc-diag grab "$dev" 60
 }
 
 emulator() {
