@@ -21,7 +21,7 @@ SetupPacket setupOf(const UsbIpCommand &c)
 }  // namespace
 
 Device::Device(const DeviceOptions &options, UvcCamera &camera, Logger log)
-    : options_(options), camera_(camera), log_(log), stream_(log)
+    : options_(options), camera_(camera), log_(log), stream_(log), faults_(options.faults, log)
 {
 }
 
@@ -34,6 +34,37 @@ bool Device::attach(std::string *error)
     return true;
 }
 
+// Closing the socket is the cable pulled out: vhci_hcd disconnects the port,
+// and the URBs in flight end with the link.
+void Device::leave(const char *reason)
+{
+    char line[96];
+    std::snprintf(line, sizeof line, "EMU event=detach reason=%s devid=%u", reason, devid_);
+    log_(line);
+    link_.reset();
+    stream_.drop();
+    unanswered_.clear();
+}
+
+// The port is free again only once vhci_hcd's event thread has reset it.
+bool Device::reattach(Clock::time_point now)
+{
+    std::string error;
+    if (attach(&error)) {
+        reattachAt_.reset();
+        char line[96];
+        std::snprintf(line, sizeof line, "EMU event=attach devid=%u port=%d", devid_, options_.port);
+        log_(line);
+        return true;
+    }
+    if (now >= reattachGiveUp_) {
+        log_("EMU attach-failed " + error);
+        return false;
+    }
+    reattachAt_ = now + std::chrono::milliseconds(100);
+    return true;
+}
+
 void Device::checkTrigger()
 {
     const std::string &trigger = options_.whiteBalanceTrigger;
@@ -41,6 +72,19 @@ void Device::checkTrigger()
         whiteBalanceSwitched_ = true;
         camera_.switchWhiteBalanceToManual();
     }
+}
+
+Device::Clock::duration Device::timeout(Clock::time_point now) const
+{
+    Clock::time_point until = now + kIdlePoll;
+    if (link_)
+        if (const auto due = stream_.nextDue(now))
+            until = std::min(until, *due);
+    if (const auto change = faults_.nextChange())
+        until = std::min(until, *change);
+    if (reattachAt_)
+        until = std::min(until, *reattachAt_);
+    return std::max(until - now, Clock::duration::zero());
 }
 
 int Device::run(const volatile std::sig_atomic_t &stop)
@@ -57,12 +101,18 @@ int Device::run(const volatile std::sig_atomic_t &stop)
         return link_->replySubmit(seqnum, 0, std::uint32_t(data.size()), data);
     };
     while (!stop) {
-        auto timeout = kIdlePoll;
-        if (const auto due = stream_.nextDue(Clock::now()))
-            timeout = std::clamp(std::chrono::ceil<std::chrono::milliseconds>(*due - Clock::now()),
-                                 std::chrono::milliseconds(0), kIdlePoll);
+        const auto now = Clock::now();
+        faults_.update(now);
+        const int ms = int(std::chrono::ceil<std::chrono::milliseconds>(timeout(now)).count());
+        if (!link_) {
+            if (reattachAt_ && now >= *reattachAt_ && !reattach(now))
+                break;
+            ::poll(nullptr, 0, ms);
+            checkTrigger();
+            continue;
+        }
         pollfd p{link_->fd(), POLLIN, 0};
-        const int ready = ::poll(&p, 1, int(timeout.count()));
+        const int ready = ::poll(&p, 1, ms);
         checkTrigger();
         if (ready < 0 && errno == EINTR)
             continue;
@@ -71,7 +121,7 @@ int Device::run(const volatile std::sig_atomic_t &stop)
             if (!link_->read(&c) || !serve(c, Clock::now()))
                 break;
         }
-        if (!stream_.pump(Clock::now(), send))
+        if (link_ && !stream_.pump(Clock::now(), send))
             break;
     }
     log_("EMU detached");
@@ -81,11 +131,13 @@ int Device::run(const volatile std::sig_atomic_t &stop)
 bool Device::serve(const UsbIpCommand &c, Clock::time_point now)
 {
     if (c.kind == UsbIpCommand::Kind::Unlink) {
-        const bool wasQueued = stream_.cancel(c.unlinkSeqnum);
-        return link_->replyUnlink(c.seqnum, wasQueued ? -ECONNRESET : 0);
+        // The host controller's part: it cancels a transfer whether or not
+        // the camera ever answers.
+        const bool wasPending = unanswered_.erase(c.unlinkSeqnum) > 0 || stream_.cancel(c.unlinkSeqnum);
+        return link_->replyUnlink(c.seqnum, wasPending ? -ECONNRESET : 0);
     }
     if (c.endpoint == 0)
-        return control(c);
+        return control(c, now);
     if (c.in && c.endpoint == (kStreamingEndpoint & 0x0F)) {
         stream_.queue(c.seqnum, c.transferLength, now);
         return true;
@@ -93,19 +145,44 @@ bool Device::serve(const UsbIpCommand &c, Clock::time_point now)
     return link_->replySubmit(c.seqnum, -EPIPE, 0, {});
 }
 
-bool Device::control(const UsbIpCommand &c)
+bool Device::control(const UsbIpCommand &c, Clock::time_point now)
 {
     const SetupPacket s = setupOf(c);
+    if (!faults_.answers(s, now)) {
+        camera_.logUnanswered(s, c.out);
+        unanswered_.insert(c.seqnum);
+        return true;
+    }
     const ControlResult r = camera_.handle(s, c.out);
     if (r.stream == StreamEvent::Commit)
         stream_.commit(kMaxPayloadTransferSize);
     else if (r.stream == StreamEvent::Stop)
         stream_.stop(s.request == 0x0B ? "set-interface" : "clear-halt");
+    bool sent;
     if (r.stall)
-        return link_->replySubmit(c.seqnum, -EPIPE, 0, {});
-    if (c.in)
-        return link_->replySubmit(c.seqnum, 0, std::uint32_t(r.data.size()), r.data);
-    return link_->replySubmit(c.seqnum, 0, std::uint32_t(c.out.size()), {});
+        sent = link_->replySubmit(c.seqnum, -EPIPE, 0, {});
+    else if (c.in)
+        sent = link_->replySubmit(c.seqnum, 0, std::uint32_t(r.data.size()), r.data);
+    else
+        sent = link_->replySubmit(c.seqnum, 0, std::uint32_t(c.out.size()), {});
+    if (!sent)
+        return false;
+    switch (faults_.after(s, r)) {
+    case ControlFaults::After::Unplug:
+        leave("unplug");
+        break;
+    case ControlFaults::After::Reboot:
+        // Like a camera applying the switch: off the bus for a while, then
+        // back with its settings, enumerated as a new device.
+        leave("reboot");
+        ++devid_;
+        reattachAt_ = now + std::chrono::milliseconds(faults_.rebootOffMs());
+        reattachGiveUp_ = *reattachAt_ + std::chrono::seconds(10);
+        break;
+    case ControlFaults::After::Stay:
+        break;
+    }
+    return true;
 }
 
 }  // namespace emu

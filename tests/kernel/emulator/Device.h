@@ -1,7 +1,9 @@
 // The emulated camera on the bus: carries URBs between the USB/IP link, the
-// camera's control endpoint and its streaming endpoint.
+// camera's control endpoint and its streaming endpoint, and leaves the bus
+// (for good, or for a reboot) when its faults say so.
 #pragma once
 
+#include "ControlFaults.h"
 #include "UsbIpLink.h"
 #include "UvcCamera.h"
 #include "VideoStream.h"
@@ -10,6 +12,7 @@
 #include <csignal>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -19,6 +22,7 @@ struct DeviceOptions {
     std::string vhci = "/sys/devices/platform/vhci_hcd.0";
     int port = 0;
     std::string whiteBalanceTrigger;  // white balance turns manual once this path exists
+    FaultOptions faults;
 };
 
 class Device {
@@ -33,16 +37,23 @@ public:
 
 private:
     bool attach(std::string *error);
+    void leave(const char *reason);
+    bool reattach(Clock::time_point now);
+    Clock::duration timeout(Clock::time_point now) const;
     bool serve(const UsbIpCommand &command, Clock::time_point now);
-    bool control(const UsbIpCommand &command);
+    bool control(const UsbIpCommand &command, Clock::time_point now);
     void checkTrigger();
 
     DeviceOptions options_;
     UvcCamera &camera_;
     Logger log_;
     VideoStream stream_;
-    std::unique_ptr<UsbIpLink> link_;
+    ControlFaults faults_;
+    std::unique_ptr<UsbIpLink> link_;  // none while off the bus
     std::uint32_t devid_ = (1u << 16) | 2u;
+    std::optional<Clock::time_point> reattachAt_;
+    Clock::time_point reattachGiveUp_;
+    std::set<std::uint32_t> unanswered_;  // control URBs the camera never completes
     bool whiteBalanceSwitched_ = false;
 };
 

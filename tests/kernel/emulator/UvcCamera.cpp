@@ -400,4 +400,17 @@ ControlResult UvcCamera::streamingRequest(std::uint8_t q, int sel, const Bytes &
     }
 }
 
+void UvcCamera::logUnanswered(const SetupPacket &s, const Bytes &out)
+{
+    char line[256];
+    if ((s.requestType & 0x60) == 0x20)
+        std::snprintf(line, sizeof line, "EMU req=%s if=%d unit=%d sel=%d len=%u data=%s result=silent error=0",
+                      queryName(s.request), s.index & 0xFF, s.index >> 8, s.value >> 8, s.length,
+                      hex(out).c_str());
+    else
+        std::snprintf(line, sizeof line, "EMU std type=0x%02x req=0x%02x value=0x%04x index=%u len=%u result=silent",
+                      s.requestType, s.request, s.value, s.index, s.length);
+    log_(line);
+}
+
 }  // namespace emu

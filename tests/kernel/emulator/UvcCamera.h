@@ -45,6 +45,9 @@ public:
     // One request of endpoint 0; `out` holds the data stage of an OUT request.
     ControlResult handle(const SetupPacket &setup, const Bytes &out);
 
+    // A request the camera leaves unanswered: logged like an answered one.
+    void logUnanswered(const SetupPacket &setup, const Bytes &out);
+
     // The user switches white balance to manual at the camera.
     void switchWhiteBalanceToManual();
 

@@ -4,8 +4,11 @@
 //
 //   uvc-emulator [--log FILE] [--wb-trigger PATH] [--omit-selector N]
 //                [--refuse-selector N] [--wb-auto-info N] [--vhci DIR] [--port N]
+//                [--silent-from N [--answer-again-after SECONDS]]
+//                [--reboot-on-switch [--reboot-off SECONDS]] [--unplug-after N]
 //
 // White balance turns manual once PATH exists (checked before every request).
+// N counts the extension unit's requests from the start (see ControlFaults.h).
 
 #include "Device.h"
 #include "UvcCamera.h"
@@ -40,7 +43,9 @@ int usage()
 {
     std::fprintf(stderr,
                  "usage: uvc-emulator [--log FILE] [--wb-trigger PATH] [--omit-selector N]\n"
-                 "                    [--refuse-selector N] [--wb-auto-info N] [--vhci DIR] [--port N]\n");
+                 "                    [--refuse-selector N] [--wb-auto-info N] [--vhci DIR] [--port N]\n"
+                 "                    [--silent-from N [--answer-again-after SECONDS]]\n"
+                 "                    [--reboot-on-switch [--reboot-off SECONDS]] [--unplug-after N]\n");
     return 2;
 }
 
@@ -53,6 +58,10 @@ int main(int argc, char **argv)
     emu::CameraOptions options;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
+        if (arg == "--reboot-on-switch") {
+            device.faults.rebootOnSwitch = true;
+            continue;
+        }
         if (i + 1 >= argc)
             return usage();
         const char *value = argv[++i];
@@ -66,6 +75,14 @@ int main(int argc, char **argv)
             options.refusedSelector = std::atoi(value);
         else if (arg == "--wb-auto-info")
             options.whiteBalanceAutoInfo = std::uint8_t(std::strtoul(value, nullptr, 0));
+        else if (arg == "--silent-from")
+            device.faults.silentFrom = std::atoi(value);
+        else if (arg == "--answer-again-after")
+            device.faults.answerAgainAfterMs = int(std::atof(value) * 1000);
+        else if (arg == "--reboot-off")
+            device.faults.rebootOffMs = int(std::atof(value) * 1000);
+        else if (arg == "--unplug-after")
+            device.faults.unplugAfter = std::atoi(value);
         else if (arg == "--vhci")
             device.vhci = value;
         else if (arg == "--port")
