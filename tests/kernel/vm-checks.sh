@@ -105,6 +105,82 @@ stream_checks() {
     fi
 }
 
+# The N-th "DIAG xu" line of a step (uvc-diag --ms steps).
+xu_line() { step_out "$1" | grep '^DIAG xu ' | sed -n "$2p"; }
+# xu_is STEP N TEXT: the N-th query's line holds TEXT.
+xu_is() { xu_line "$1" "$2" | grep -F -- "$3" > /dev/null; }
+# xu_ms_between STEP N LOW HIGH: the N-th query took LOW to HIGH milliseconds.
+xu_ms_between() {
+    local ms
+    ms=$(xu_line "$1" "$2" | sed -n 's/.* ms=\([0-9]*\)$/\1/p')
+    [ -n "$ms" ] && [ "$ms" -ge "$3" ] && [ "$ms" -le "$4" ]
+}
+
+# The raw driver against a camera that misbehaves (uvcvideo 6.1, whose
+# UVC_CTRL_CONTROL_TIMEOUT is 5000 ms). Emulator options in vm-init.sh's fault_phase.
+fault_checks() {
+    local s=fault-silent
+    check "a silent camera goes silent at its 4th extension-unit request" has $s "EMU event=silent request=4"
+    check "... and leaves that request unanswered" \
+        has $s "EMU req=GET_CUR if=0 unit=6 sel=24 len=1 data=- result=silent error=0"
+    check "the query before it is answered" xu_is $s 1 "rc=0 errno=OK data=00"
+    check "a query of a silent camera fails with ETIMEDOUT" xu_is $s 2 "query=GET_CUR size=1 rc=-1 errno=ETIMEDOUT"
+    check "... after the driver's 5 s control timeout (4900 to 7000 ms)" xu_ms_between $s 2 4900 7000
+    check "a first query of another selector: its GET_LEN times out, user space gets ENOENT" \
+        xu_is $s 3 "sel=25 query=GET_CUR size=1 rc=-1 errno=ENOENT"
+    check "... also after 5 s" xu_ms_between $s 3 4900 7000
+
+    s=fault-answer-again
+    check "a camera that answers again: silent at request 4, answering 3 s later" \
+        has_all $s "EMU event=silent request=4" "EMU event=answering"
+    check "... the request it was silent to still times out (ETIMEDOUT)" xu_is $s 2 "rc=-1 errno=ETIMEDOUT"
+    check "... and the next one is answered at once" xu_is $s 3 "rc=0 errno=OK data=00"
+    check "... (in under a second)" xu_ms_between $s 3 0 999
+
+    s=fault-unplug
+    check "an unplugged camera leaves the bus after its 3rd extension-unit request" \
+        has $s "EMU event=detach reason=unplug"
+    check "... which is answered" xu_is $s 1 "rc=0 errno=OK data=00"
+    check "a query right after the unplug, on the open descriptor, fails with ENODEV" xu_is $s 2 "rc=-1 errno=ENODEV"
+    check "... at once (under 100 ms)" xu_ms_between $s 2 0 99
+    check "the node leaves /dev" has $s "DIAG step wait-gone /dev/video0 gone=1"
+    check "... and the open descriptor keeps failing with ENODEV" xu_is $s 3 "rc=-1 errno=ENODEV"
+    check "opening the node again fails with ENOENT" has $s "DIAG step open /dev/video0 rc=-1 errno=ENOENT"
+    check "no capture node is left" has $s "DIAG step nodes capture=none"
+
+    s=fault-reboot-held
+    check "a Set of the H.264 switch is answered, then the camera reboots as a new device" \
+        has_all $s "EMU req=SET_CUR if=0 unit=6 sel=18 len=1 data=00 result=ok" "EMU event=detach reason=reboot devid=65538" \
+        "EMU event=attach devid=65539"
+    check "... the Set itself succeeds" xu_is $s 1 "query=SET_CUR size=1 rc=0 errno=OK"
+    check "a query right after it, on the same descriptor, fails with ENODEV" xu_is $s 2 "rc=-1 errno=ENODEV"
+    check "the old descriptor still fails with ENODEV after the camera is back" xu_is $s 4 "rc=-1 errno=ENODEV"
+    check "with the old descriptor open, the rebooted camera comes back as /dev/video1" \
+        has $s "DIAG step wait-capture node=/dev/video1"
+    check "... with its settings: H.264 reads 00" xu_is $s 5 "sel=18 query=GET_CUR size=1 rc=0 errno=OK data=00"
+
+    s=fault-reboot-closed
+    check "a Set of the audio switch reboots the camera too" \
+        has_all $s "EMU req=SET_CUR if=0 unit=6 sel=26 len=1 data=01 result=ok" "EMU event=detach reason=reboot"
+    check "with no descriptor open, the rebooted camera gets /dev/video0 back" \
+        has $s "DIAG step wait-capture node=/dev/video0"
+    check "... with its settings: audio reads 01" xu_is $s 2 "sel=26 query=GET_CUR size=1 rc=0 errno=OK data=01"
+    if [ $FAILED -gt 0 ]; then
+        for s in fault-silent fault-answer-again fault-unplug fault-reboot-held fault-reboot-closed; do
+            show_step $s
+        done
+    fi
+}
+
+report_faults() {
+    echo "Faults (uvc-diag --ms):"
+    echo "  silent camera:    $(xu_line fault-silent 2)"
+    echo "  new selector:     $(xu_line fault-silent 3)"
+    echo "  after unplug:     $(xu_line fault-unplug 2)"
+    echo "  reboot, old fd:   $(xu_line fault-reboot-held 4)"
+    echo "  reboot, new node: $(step_out fault-reboot-held | grep '^DIAG step wait-capture')"
+}
+
 # uvcvideo 6.1 (uvc_query_ctrl): request error code -> errno.
 UVC_ERRNO=(EPIPE EBUSY EILSEQ EREMOTE ERANGE EIO EIO EIO EINVAL EPIPE)
 
@@ -120,11 +196,13 @@ run_checks() {
     RUNLOG=$1
     diag_checks
     stream_checks
+    fault_checks
     if [ "${2:-}" = ctl ]; then
         ctl_checks
     fi
     report_transfers
     echo "Stream: $(step_out diag-grab | grep '^DIAG grab frames=')"
+    report_faults
     if [ $FAILED -gt 0 ]; then
         echo "Run log: $RUNLOG"
     fi
