@@ -1,10 +1,11 @@
-#include "ctl/CameraChoice.h"
+#include "CameraChoice.h"
 
-#include "ctl/Text.h"
-#include "device/CaptureDevice.h"
-#include "device/Selectors.h"
-#include "preview/UsbCameraRule.h"
-#include "settings/ValueCodec.h"
+#include "Printable.h"
+#include "StatusText.h"
+#include "CaptureDevice.h"
+#include "VendorControls.h"
+#include "UsbCameraRule.h"
+#include "ValueCodec.h"
 
 #include <QStringList>
 

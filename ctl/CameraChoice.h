@@ -2,7 +2,7 @@
 // USB camera rule of the window, and binding the chosen one in captureDevice.
 #pragma once
 
-#include "device/CapturePort.h"
+#include "CapturePort.h"
 
 #include <QString>
 #include <QVector>

@@ -1,8 +1,8 @@
-#include "ctl/CameraSession.h"
+#include "CameraSession.h"
 
-#include "ctl/CameraChoice.h"
-#include "device/CaptureDevice.h"
-#include "device/Selectors.h"
+#include "CameraChoice.h"
+#include "CaptureDevice.h"
+#include "VendorControls.h"
 
 #include <QString>
 

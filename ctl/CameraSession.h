@@ -3,7 +3,7 @@
 // is no longer there, and the answer is known.
 #pragma once
 
-#include "device/CapturePort.h"
+#include "CapturePort.h"
 
 #include <QString>
 

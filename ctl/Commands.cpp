@@ -1,10 +1,11 @@
 // The commands that read: list, info, get and save; and restore-defaults.
-#include "ctl/Commands.h"
+#include "Commands.h"
 
-#include "ctl/CameraChoice.h"
-#include "ctl/CameraSession.h"
-#include "ctl/Text.h"
-#include "device/CaptureDevice.h"
+#include "CameraChoice.h"
+#include "CameraSession.h"
+#include "Printable.h"
+#include "StatusText.h"
+#include "CaptureDevice.h"
 
 
 namespace vidorra::ctl {
@@ -130,7 +131,8 @@ int infoCommand(Context &c)
         c.out << "device-info=" << printable(addChipGenerationMarkers(record)) << '\n';
     else
         c.cameraError(QStringLiteral("device-info: cannot read: %1").arg(statusText(r)));
-    for (const SettingInfo &setting : kSettings) {
+    for (const VendorControl *control : settingControls()) {
+        const VendorControl &setting = *control;
         std::uint8_t byte = 0;
         const Status s = session.get(setting.selector, &byte);
         if (succeeded(s))
@@ -153,10 +155,10 @@ int getCommand(Context &c)
         c.usageError(QStringLiteral("get needs at least one setting name; the settings are: %1").arg(settingNames()));
         return c.outcome.exitCode();
     }
-    QVector<const SettingInfo *> wanted;
+    QVector<const VendorControl *> wanted;
     for (const QString &name : qAsConst(c.args)) {
         QString error;
-        if (const SettingInfo *s = lookupSetting(name, &error))
+        if (const VendorControl *s = lookupSetting(name, &error))
             wanted.push_back(s);
         else
             c.usageError(error);
@@ -164,7 +166,7 @@ int getCommand(Context &c)
     if (c.outcome.wrongUsage || !openCamera(c))
         return c.outcome.exitCode();
     CameraSession session;
-    for (const SettingInfo *setting : qAsConst(wanted)) {
+    for (const VendorControl *setting : qAsConst(wanted)) {
         std::uint8_t byte = 0;
         const Status s = session.get(setting->selector, &byte);
         if (succeeded(s))
@@ -192,7 +194,8 @@ int saveCommand(Context &c)
     std::int32_t flags = 0;
     if (succeeded(session.readWhiteBalance(&flags)))
         c.out << "# white-balance: " << whiteBalanceWord(flags) << '\n';
-    for (const SettingInfo &setting : kSettings) {
+    for (const VendorControl *control : settingControls()) {
+        const VendorControl &setting = *control;
         const QString name = QLatin1String(setting.name);
         std::uint8_t byte = 0;
         const Status s = session.get(setting.selector, &byte);

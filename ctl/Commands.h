@@ -1,8 +1,8 @@
 // The commands of vidorra-ctl, each on the camera that the options chose.
 #pragma once
 
-#include "ctl/CameraChoice.h"
-#include "ctl/SettingText.h"
+#include "CameraChoice.h"
+#include "SettingText.h"
 
 #include <QString>
 #include <QStringList>

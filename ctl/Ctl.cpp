@@ -1,7 +1,7 @@
-#include "ctl/Ctl.h"
+#include "Ctl.h"
 
-#include "ctl/Commands.h"
-#include "device/CaptureDevice.h"
+#include "Commands.h"
+#include "CaptureDevice.h"
 
 #include <QFileInfo>
 #include <QTextStream>

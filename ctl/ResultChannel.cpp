@@ -1,4 +1,4 @@
-#include "ctl/ResultChannel.h"
+#include "ResultChannel.h"
 
 #include <cstdio>
 #include <fcntl.h>

@@ -1,9 +1,10 @@
 // The commands that change the camera: set and load.
-#include "ctl/Commands.h"
+#include "Commands.h"
 
-#include "ctl/CameraSession.h"
-#include "ctl/SettingsFile.h"
-#include "ctl/Text.h"
+#include "CameraSession.h"
+#include "SettingsFile.h"
+#include "Printable.h"
+#include "StatusText.h"
 
 #include <QFile>
 
@@ -48,7 +49,7 @@ bool applyWhiteBalanceRule(Context &c, CameraSession &session, QVector<Request> 
 
 void sendOne(Context &c, CameraSession &session, const Request &r)
 {
-    const SettingInfo &setting = *r.value.setting;
+    const VendorControl &setting = *r.value.setting;
     if (rebootsCamera(setting)) {
         // Sending the value the camera already holds would reboot it for nothing,
         // and a udev rule that loads a file on every plug would reboot it forever.

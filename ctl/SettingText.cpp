@@ -1,15 +1,10 @@
-#include "ctl/SettingText.h"
+#include "SettingText.h"
 
 #include <QStringList>
 
 namespace vidorra::ctl {
 
 namespace {
-
-bool isSwitch(const SettingInfo &setting)
-{
-    return setting.kind == SettingKind::Switch || setting.kind == SettingKind::ReversedSwitch;
-}
 
 QString quoted(const QString &text) { return QLatin1Char('\'') + text + QLatin1Char('\''); }
 
@@ -40,15 +35,16 @@ bool parseInteger(const QString &text, int *value)
 
 }  // namespace
 
-const SettingInfo *lookupSetting(const QString &name, QString *error)
+const VendorControl *lookupSetting(const QString &name, QString *error)
 {
-    if (const SettingInfo *s = findSetting(name))
-        return s;
+    for (const VendorControl *s : settingControls())
+        if (name == QLatin1String(s->name))
+            return s;
     *error = QStringLiteral("unknown setting %1; the settings are: %2").arg(quoted(name), settingNames());
     return nullptr;
 }
 
-bool parseSettingValue(const SettingInfo &setting, const QString &text, SettingValue *result,
+bool parseSettingValue(const VendorControl &setting, const QString &text, SettingValue *result,
                        QString *error)
 {
     const QString name = QLatin1String(setting.name);
@@ -66,7 +62,7 @@ bool parseSettingValue(const SettingInfo &setting, const QString &text, SettingV
         *result = {&setting, value, switchByte(setting, value == 1)};
         return true;
     }
-    if (setting.kind == SettingKind::Preset) {
+    if (setting.kind == ControlKind::Preset) {
         if (const Preset *p = findPresetByName(text.toLower()))
             value = p->value;
         else if (!parseInteger(text, &value) || !findPreset(value)) {
@@ -100,7 +96,7 @@ bool parseAssignment(const QString &text, SettingValue *result, QString *error)
     }
     const QString name = text.left(eq).trimmed();
     const QString value = text.mid(eq + 1).trimmed();
-    const SettingInfo *setting = lookupSetting(name, error);
+    const VendorControl *setting = lookupSetting(name, error);
     if (!setting)
         return false;
     if (value.isEmpty()) {
@@ -110,18 +106,18 @@ bool parseAssignment(const QString &text, SettingValue *result, QString *error)
     return parseSettingValue(*setting, value, result, error);
 }
 
-QString formatSettingValue(const SettingInfo &setting, std::uint8_t byte)
+QString formatSettingValue(const VendorControl &setting, std::uint8_t byte)
 {
     if (isSwitch(setting))
         return decodeSetting(setting, byte) ? QStringLiteral("on") : QStringLiteral("off");
-    if (setting.kind == SettingKind::Preset) {
+    if (setting.kind == ControlKind::Preset) {
         if (const Preset *p = findPreset(byte))
             return QLatin1String(p->name);
     }
     return QString::number(decodeSetting(setting, byte));
 }
 
-bool isAcceptedByte(const SettingInfo &setting, std::uint8_t byte)
+bool isAcceptedByte(const VendorControl &setting, std::uint8_t byte)
 {
     if (isSwitch(setting))
         return true;  // every byte reads as on or off
@@ -129,12 +125,12 @@ bool isAcceptedByte(const SettingInfo &setting, std::uint8_t byte)
     return value >= setting.minimum && value <= setting.maximum;
 }
 
-QString acceptedValues(const SettingInfo &setting)
+QString acceptedValues(const VendorControl &setting)
 {
     if (isSwitch(setting))
         return QStringLiteral("on or off");
     const QString range = QStringLiteral("%1 to %2").arg(setting.minimum).arg(setting.maximum);
-    if (setting.kind != SettingKind::Preset)
+    if (setting.kind != ControlKind::Preset)
         return range;
     QStringList names;
     for (const Preset &p : kPresets)
@@ -145,19 +141,16 @@ QString acceptedValues(const SettingInfo &setting)
 QString settingNames()
 {
     QStringList names;
-    for (const SettingInfo &s : kSettings)
-        names << QLatin1String(s.name);
+    for (const VendorControl *s : settingControls())
+        names << QLatin1String(s->name);
     return names.join(QLatin1String(", "));
 }
 
-bool rebootsCamera(const SettingInfo &setting)
-{
-    return setting.selector == selector::H264Switch || setting.selector == selector::AudioSwitch;
-}
+bool rebootsCamera(const VendorControl &setting) { return setting.has(controlFlag::RebootsCamera); }
 
-bool followsWhiteBalanceRule(const SettingInfo &setting)
+bool followsWhiteBalanceRule(const VendorControl &setting)
 {
-    return setting.selector == selector::RedGain || setting.selector == selector::BlueGain;
+    return setting.has(controlFlag::NoNegativeUnderAutoWhiteBalance);
 }
 
 }  // namespace vidorra::ctl

@@ -1,4 +1,4 @@
-#include "ctl/SettingsFile.h"
+#include "SettingsFile.h"
 
 #include <QIODevice>
 #include <QTextCodec>

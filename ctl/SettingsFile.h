@@ -3,7 +3,7 @@
 // not text is refused with a reason instead of being half-read.
 #pragma once
 
-#include "ctl/SettingText.h"
+#include "SettingText.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,7 +1,7 @@
 // libFuzzer target: the USB video-class descriptor parser on arbitrary bytes.
 // Built with clang -fsanitize=fuzzer,address (see run_fuzzer.sh); a crash,
 // a read past the input or a broken invariant is a finding.
-#include "device/linux/UvcDescriptors.h"
+#include "UvcDescriptors.h"
 
 #include <cstdint>
 #include <cstdlib>

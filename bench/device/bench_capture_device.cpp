@@ -2,9 +2,8 @@
 // and per binding, on the simulated camera. The debug lines are formatted as
 // in the program but dropped; standard output goes to /dev/null, so the
 // results are reported on standard error.
-#include "device/CaptureDevice.h"
-#include "device/sim/SimCapturePort.h"
-#include "device/sim/SimHub.h"
+#include "CaptureDevice.h"
+#include "SimPlatform.h"
 
 #include <benchmark/benchmark.h>
 
@@ -20,15 +19,16 @@ using namespace vidorra::sim;
 
 namespace {
 
+SimHub &simHub() { return *installedSimHub(); }
+
 void dropMessages(QtMsgType, const QMessageLogContext &, const QString &) {}
 
 void bindSimCamera(int node)
 {
-    captureDevice.setPort(std::make_unique<SimCapturePort>());
-    SimHub::instance().reset();
-    SimHub::instance().camera(kSimCameraPath)->xuNode = node;
+    installSimPlatform();
+    simHub().camera(kSimCameraPath)->xuNode = node;
     captureDevice.bindDevice(kSimCameraName, kSimCameraPath);
-    SimHub::instance().clearCalls();
+    simHub().clearCalls();
 }
 
 // Port calls per iteration, counted from the call record (cleared as it goes).
@@ -44,8 +44,8 @@ void XuGet(benchmark::State &state)
     std::size_t calls = 0;
     for (auto _ : state) {
         benchmark::DoNotOptimize(captureDevice.xuControl(selector::Drc, XuOp::Get, &byte, 1));
-        calls += SimHub::instance().calls().size();
-        SimHub::instance().clearCalls();
+        calls += simHub().calls().size();
+        simHub().clearCalls();
     }
     countCalls(state, calls);
 }
@@ -57,8 +57,8 @@ void XuSet(benchmark::State &state)
     std::size_t calls = 0;
     for (auto _ : state) {
         benchmark::DoNotOptimize(captureDevice.xuControl(selector::RedGain, XuOp::Set, &byte, 1));
-        calls += SimHub::instance().calls().size();
-        SimHub::instance().clearCalls();
+        calls += simHub().calls().size();
+        simHub().clearCalls();
     }
     countCalls(state, calls);
 }
@@ -73,8 +73,8 @@ void BindDevice(benchmark::State &state)
     std::size_t calls = 0;
     for (auto _ : state) {
         benchmark::DoNotOptimize(captureDevice.bindDevice(name, path));
-        calls += SimHub::instance().calls().size();
-        SimHub::instance().clearCalls();
+        calls += simHub().calls().size();
+        simHub().clearCalls();
     }
     countCalls(state, calls);
 }
@@ -102,6 +102,6 @@ int main(int argc, char **argv)
     reporter.SetErrorStream(&std::cerr);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
-    captureDevice.setPort(nullptr);  // no handles left at exit
+    installPlatform(nullptr);  // no handles left at exit
     return 0;
 }

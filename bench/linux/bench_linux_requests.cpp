@@ -4,9 +4,10 @@
 // device above it (the emulated driver answers at once, so the time is ours).
 #include "FakeKernel.h"
 #include "LinuxTestRig.h"
-#include "device/CaptureDevice.h"
-#include "device/linux/UvcDescriptors.h"
-#include "device/linux/V4l2CapturePort.h"
+#include "CaptureDevice.h"
+#include "UvcDescriptors.h"
+#include "LinuxPlatform.h"
+#include "V4l2CapturePort.h"
 
 #include <benchmark/benchmark.h>
 
@@ -95,7 +96,7 @@ void BM_CaptureDeviceSettingChange(benchmark::State &state)
 {
     auto kernel = std::make_shared<FakeKernel>();
     addTypicalCamera(*kernel);
-    captureDevice.setPort(v4l::createV4l2CapturePort(kernel));
+    installPlatform(std::make_shared<v4l::LinuxPlatform>(kernel));
     captureDevice.bindDevice(QStringLiteral("Vidorra USB Camera"), QStringLiteral("/dev/video0"));
     unsigned char value = 1;
     captureDevice.xuControl(12, XuOp::Set, &value, 1);
@@ -113,7 +114,7 @@ void BM_CaptureDeviceReadPass(benchmark::State &state)
 {
     auto kernel = std::make_shared<FakeKernel>();
     addTypicalCamera(*kernel);
-    captureDevice.setPort(v4l::createV4l2CapturePort(kernel));
+    installPlatform(std::make_shared<v4l::LinuxPlatform>(kernel));
     captureDevice.bindDevice(QStringLiteral("Vidorra USB Camera"), QStringLiteral("/dev/video0"));
     unsigned char block[24];
     for (int selector : readPassSelectors())

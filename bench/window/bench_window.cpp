@@ -3,9 +3,8 @@
 #include <QtTest>
 
 #include "app/MainWindow.h"
-#include "device/CaptureDevice.h"
-#include "device/sim/SimCapturePort.h"
-#include "device/sim/SimHub.h"
+#include "CaptureDevice.h"
+#include "SimPlatform.h"
 #include "ui_MainWindow.h"
 
 #include <QApplication>
@@ -16,7 +15,11 @@
 
 #include <benchmark/benchmark.h>
 
+Q_IMPORT_PLUGIN(SimCameraPlugin)
+
 namespace {
+
+vidorra::sim::SimHub &simHub() { return *vidorra::sim::installedSimHub(); }
 
 void quietMessages(QtMsgType type, const QMessageLogContext &, const QString &message)
 {
@@ -29,8 +32,7 @@ struct Session {
     QPushButton *open = nullptr;
     Session()
     {
-        vidorra::sim::SimHub::instance().reset();
-        captureDevice.setPort(std::make_unique<vidorra::sim::SimCapturePort>());
+        vidorra::sim::installSimPlatform();
         window = std::make_unique<MainWindow>();
         window->show();
         if (!QTest::qWaitForWindowExposed(window.get()))
@@ -59,7 +61,7 @@ void BM_OpenCameraToSettingsShown(benchmark::State &state)
     for (auto _ : state) {
         QTest::mouseClick(s.open, Qt::LeftButton);  // binds, reads and fills the form synchronously
         state.PauseTiming();
-        vidorra::sim::SimHub::instance().clearCalls();
+        simHub().clearCalls();
         QCoreApplication::processEvents();
         state.ResumeTiming();
     }
@@ -84,7 +86,7 @@ void BM_OpenCameraToFirstFrame(benchmark::State &state)
         if (counter.paints == 0)
             state.SkipWithError("no frame was painted");
         state.PauseTiming();
-        vidorra::sim::SimHub::instance().clearCalls();
+        simHub().clearCalls();
         state.ResumeTiming();
     }
 }
@@ -110,12 +112,12 @@ void BM_SliderStep(benchmark::State &state)
     bool right = true;
     std::size_t sets = 0;
     for (auto _ : state) {
-        const std::size_t before = vidorra::sim::SimHub::instance().calls().size();
+        const std::size_t before = simHub().calls().size();
         QTest::mouseMove(slider, QPoint(start.x() + (right ? step : 0), start.y()));
         right = !right;
-        sets += vidorra::sim::SimHub::instance().calls().size() - before;
+        sets += simHub().calls().size() - before;
         state.PauseTiming();
-        vidorra::sim::SimHub::instance().clearCalls();
+        simHub().clearCalls();
         state.ResumeTiming();
     }
     QTest::mouseRelease(slider, Qt::LeftButton, Qt::NoModifier, start);

@@ -1,9 +1,9 @@
 // vidorra-ctl run in-process on the simulated cameras, and what reached them.
 #pragma once
 
-#include "ctl/Ctl.h"
-#include "device/CaptureDevice.h"
-#include "device/sim/SimHub.h"
+#include "Ctl.h"
+#include "CaptureDevice.h"
+#include "PlatformTestSupport.h"
 
 #include <QStringList>
 #include <QTest>
@@ -39,7 +39,7 @@ inline Run run(QStringList args)
 inline QStringList sets(const std::string &device = std::string(), bool onlySucceeded = false)
 {
     QStringList result;
-    for (const auto &call : SimHub::instance().calls()) {
+    for (const auto &call : simHub().calls()) {
         if (call.kind != CallKind::Set || (!device.empty() && call.device != device))
             continue;
         if (onlySucceeded && !vidorra::succeeded(call.status))
@@ -56,7 +56,7 @@ inline QStringList sets(const std::string &device = std::string(), bool onlySucc
 inline QList<int> gets()
 {
     QList<int> result;
-    for (const auto &call : SimHub::instance().calls())
+    for (const auto &call : simHub().calls())
         if (call.kind == CallKind::Get && vidorra::succeeded(call.status))
             result << int(call.selector);
     return result;
@@ -64,14 +64,10 @@ inline QList<int> gets()
 
 inline std::shared_ptr<vidorra::sim::SimCamera> simCamera()
 {
-    return SimHub::instance().camera(vidorra::sim::kSimCameraPath);
+    return simHub().camera(vidorra::sim::kSimCameraPath);
 }
 
 // Fresh cameras, the plain simulated port, nothing bound.
-inline void resetSim()
-{
-    captureDevice.setPort(vidorra::createPlatformCapturePort());
-    SimHub::instance().reset();
-}
+inline void resetSim() { vidorra::sim::installSimPlatform(); }
 
 }  // namespace ctltest

@@ -2,7 +2,6 @@
 // and the exact bytes that reached the camera.
 #include "CtlTestSupport.h"
 
-#include "device/sim/SimCapturePort.h"
 
 #include <algorithm>
 #include <QtTest>
@@ -14,7 +13,7 @@ using vidorra::sim::kSimCameraPath;
 namespace {
 
 const QString simPath = QString::fromLatin1(kSimCameraPath);
-const char secondPath[] = "@device:pnp:\\\\?\\usb#vid_1d6b&pid_0102&mi_00#8&2b3c4d5e&0&0000#"
+const char secondPath[] = "@device:pnp:\\\\?\\usb#vid_f0f0&pid_0102&mi_00#8&2b3c4d5e&0&0000#"
                           "{65e8773d-8f56-11d0-a3b9-00a0c9223196}\\global";
 
 const QString defaultInfo = QStringLiteral(
@@ -37,18 +36,21 @@ const QString defaultInfo = QStringLiteral(
 // handle has carried `setsBeforeGone` successful Sets.
 class VanishingPort final : public vidorra::CapturePort {
 public:
-    VanishingPort(int setsBeforeGone, bool unplug) : remaining(setsBeforeGone), unplugIt(unplug) {}
+    VanishingPort(std::unique_ptr<vidorra::CapturePort> simulated, int setsBeforeGone, bool unplug)
+        : inner(std::move(simulated)), remaining(setsBeforeGone), unplugIt(unplug)
+    {
+    }
 
     vidorra::Status listDevices(std::vector<vidorra::DeviceEntry> *devices) override
     {
-        const auto s = inner.listDevices(devices);
+        const auto s = inner->listDevices(devices);
         listed = *devices;
         return s;
     }
     vidorra::Status openDevice(std::size_t index, std::unique_ptr<vidorra::CaptureHandle> *handle) override
     {
         std::unique_ptr<vidorra::CaptureHandle> opened;
-        const auto s = inner.openDevice(index, &opened);
+        const auto s = inner->openDevice(index, &opened);
         if (opened)
             *handle = std::make_unique<Handle>(std::move(opened), this, listed.at(index).devicePath);
         return s;
@@ -75,9 +77,9 @@ private:
             const auto s = inner->transfer(g, sel, node, op, data, length, n);
             if (op == vidorra::XuOp::Set && vidorra::succeeded(s) && --port->remaining == 0) {
                 if (port->unplugIt)
-                    SimHub::instance().unplug(path);
+                    simHub().unplug(path);
                 else
-                    SimHub::instance().camera(path)->faults.vanished = true;
+                    simHub().camera(path)->faults.vanished = true;
             }
             return s;
         }
@@ -92,7 +94,7 @@ private:
         std::string path;
     };
 
-    vidorra::sim::SimCapturePort inner;
+    std::unique_ptr<vidorra::CapturePort> inner;
     std::vector<vidorra::DeviceEntry> listed;
     int remaining;
     bool unplugIt;
@@ -153,7 +155,7 @@ void CtlCommandsTest::helpAndVersion()
     QCOMPARE(r.code, 0);
     QVERIFY2(r.out.contains(expected), qPrintable(r.out));
     QCOMPARE(r.err, QString());
-    QVERIFY(SimHub::instance().calls().empty());
+    QVERIFY(simHub().calls().empty());
 }
 
 void CtlCommandsTest::wrongUsageSendsNothing_data()
@@ -283,12 +285,12 @@ void CtlCommandsTest::negativeGainRefusedWhileWhiteBalanceIsAutomatic()
     QVERIFY(r.err.contains("nothing was set"));
     QCOMPARE(sets(), QStringList());
 
-    SimHub::instance().clearCalls();
+    simHub().clearCalls();
     r = run({"set", "red-gain=3", "blue-gain=0"});
     QCOMPARE(r.code, 0);
     QCOMPARE(sets(), (QStringList{"15:3", "14:0"}));
 
-    SimHub::instance().clearCalls();
+    simHub().clearCalls();
     simCamera()->whiteBalanceAuto = false;
     r = run({"set", "red-gain=-3"});
     QCOMPARE(r.code, 0);
@@ -367,7 +369,7 @@ void CtlCommandsTest::recordTextIsPrintedSafely()
 
 void CtlCommandsTest::listShowsUsbCamerasAndTheirExtensionUnit()
 {
-    auto silent = SimHub::instance().add("Other Camera", secondPath);
+    auto silent = simHub().add("Other Camera", secondPath);
     silent->faults.noExtensionUnit = true;
     const Run r = run({"list"});
     QCOMPARE(r.code, 0);
@@ -383,7 +385,7 @@ void CtlCommandsTest::listShowsUsbCamerasAndTheirExtensionUnit()
 
 void CtlCommandsTest::listWithoutCameras()
 {
-    SimHub::instance().clear();
+    simHub().clear();
     const Run r = run({"list"});
     QCOMPARE(r.code, 0);
     QCOMPARE(r.out, QString());
@@ -413,7 +415,7 @@ void CtlCommandsTest::restoreDefaultsRefused()
 
 void CtlCommandsTest::twoCamerasOfOneNameChosenByPath()
 {
-    auto second = SimHub::instance().add(kSimCameraName, secondPath);
+    auto second = simHub().add(kSimCameraName, secondPath);
     const Run r = run({"--device", QString::fromLatin1(secondPath), "set", "nr2d=5"});
     QCOMPARE(r.code, 0);
     QCOMPARE(sets(secondPath), QStringList{"6:5"});
@@ -421,7 +423,7 @@ void CtlCommandsTest::twoCamerasOfOneNameChosenByPath()
     QCOMPARE(int(second->value(vidorra::selector::Nr2d)), 5);
     QCOMPARE(int(simCamera()->value(vidorra::selector::Nr2d)), 3);
 
-    SimHub::instance().clearCalls();
+    simHub().clearCalls();
     const Run g = run({"--device=" + simPath, "get", "nr2d"});
     QCOMPARE(g.code, 0);
     QCOMPARE(g.out, QStringLiteral("nr2d=3\n"));
@@ -429,7 +431,7 @@ void CtlCommandsTest::twoCamerasOfOneNameChosenByPath()
 
 void CtlCommandsTest::ambiguousNameIsRefused()
 {
-    SimHub::instance().add(kSimCameraName, secondPath);
+    simHub().add(kSimCameraName, secondPath);
     const Run r = run({"--device", kSimCameraName, "set", "nr2d=5"});
     QCOMPARE(r.code, 2);
     QCOMPARE(r.err, QStringLiteral("vidorra-ctl-sim: 2 cameras are named \"Vidorra Sim Camera\"; choose one by its "
@@ -441,7 +443,7 @@ void CtlCommandsTest::ambiguousNameIsRefused()
 void CtlCommandsTest::defaultCameraIsTheFirstWhoseExtensionUnitAnswers()
 {
     simCamera()->faults.noExtensionUnit = true;
-    auto second = SimHub::instance().add("Second Camera", secondPath);
+    auto second = simHub().add("Second Camera", secondPath);
     const Run r = run({"set", "drc=6"});
     QCOMPARE(r.code, 0);
     QCOMPARE(sets(), QStringList{"12:6"});
@@ -463,7 +465,7 @@ void CtlCommandsTest::noAnsweringCamera()
 
 void CtlCommandsTest::unknownDevice()
 {
-    SimHub::instance().unplug(kSimCameraPath);
+    simHub().unplug(kSimCameraPath);
     const Run r = run({"--device", simPath, "get", "nr2d"});
     QCOMPARE(r.code, 1);
     QCOMPARE(r.out, QString());
@@ -481,7 +483,10 @@ void CtlCommandsTest::cameraVanishesHalfWay_data()
 void CtlCommandsTest::cameraVanishesHalfWay()
 {
     QFETCH(bool, unplug);
-    captureDevice.setPort(std::make_unique<VanishingPort>(2, unplug));
+    vidorra::installPlatform(std::make_shared<vidorra::sim::SimPlatform>(
+        [unplug](std::unique_ptr<vidorra::CapturePort> simulated) {
+            return std::make_unique<VanishingPort>(std::move(simulated), 2, unplug);
+        }));
     const Run r = run({"set", "nr2d=1", "nr3d=2", "drc=3", "flip-h=on", "h264=off"});
     QCOMPARE(r.code, 1);
     QCOMPARE(sets(kSimCameraPath, true), (QStringList{"6:1", "7:2"}));
@@ -492,7 +497,7 @@ void CtlCommandsTest::cameraVanishesHalfWay()
                         .arg(gone));
     // Once gone, nothing more is asked of it: one request finds it gone, and
     // that request's probe is the last call.
-    const auto &calls = SimHub::instance().calls();
+    const auto &calls = simHub().calls();
     const auto failed = std::count_if(calls.begin(), calls.end(), [](const vidorra::sim::PortCall &call) {
         return call.status == vidorra::status::NoSuchDevice;
     });

@@ -1,10 +1,10 @@
 // vidorra-ctl on its real Linux backend, over the fake kernel: what reaches
 // uvcvideo for each command, identical cameras, links, permissions, unplugging.
 #include "LinuxTestRig.h"
-#include "ctl/Ctl.h"
-#include "device/CaptureDevice.h"
-#include "device/linux/SysCalls.h"
-#include "device/linux/V4l2CapturePort.h"
+#include "Ctl.h"
+#include "CaptureDevice.h"
+#include "SysCalls.h"
+#include "LinuxPlatform.h"
 
 #include <QTextStream>
 #include <QtTest>
@@ -62,13 +62,11 @@ private slots:
     void init()
     {
         kernel = std::make_shared<FakeKernel>();
-        v4l::installSystemCalls(kernel);  // the USB test reads the fake sysfs too
-        captureDevice.setPort(v4l::createV4l2CapturePort(kernel));
+        installPlatform(std::make_shared<v4l::LinuxPlatform>(kernel));
     }
     void cleanup()
     {
-        captureDevice.setPort(nullptr);
-        v4l::installSystemCalls(nullptr);
+        installPlatform(nullptr);
         kernel.reset();
     }
 

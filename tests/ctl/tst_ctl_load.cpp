@@ -99,7 +99,7 @@ void CtlLoadTest::saveRestoreLoadGivesBackTheSavedState()
     // The defaults include automatic white balance, which is not a vendor
     // setting: the user sets it back to manual as before, then loads.
     cam->whiteBalanceAuto = false;
-    SimHub::instance().clearCalls();
+    simHub().clearCalls();
     const QString file = writeFile(saved.out.toUtf8());
     const Run loaded = run({"load", file});
     QCOMPARE(loaded.err, QString());
@@ -126,7 +126,7 @@ void CtlLoadTest::saveCommentsOutValuesLoadWouldRefuse()
     QVERIFY(r.err.contains("nr2d: the camera holds 9, outside 0 to 6; saved as a comment"));
 
     // The file loads without a complaint and leaves those two alone.
-    SimHub::instance().clearCalls();
+    simHub().clearCalls();
     const Run loaded = run({"load", writeFile(r.out.toUtf8())});
     QCOMPARE(loaded.err, QString());
     QCOMPARE(loaded.code, 0);
@@ -204,7 +204,7 @@ void CtlLoadTest::hugeFileIsRefusedWhole()
                                    "nothing applied\n")
                         .arg(file));
     // Refused before a camera is even looked for.
-    QVERIFY(SimHub::instance().calls().empty());
+    QVERIFY(simHub().calls().empty());
 }
 
 void CtlLoadTest::binaryFileIsRefusedWhole()
@@ -220,7 +220,7 @@ void CtlLoadTest::binaryFileIsRefusedWhole()
                                 .arg(file)),
              qPrintable(r.err));
     QVERIFY(r.err.count('\n') <= 21);
-    QVERIFY(SimHub::instance().calls().empty());
+    QVERIFY(simHub().calls().empty());
 }
 
 void CtlLoadTest::optionsEndAtDoubleDash()

@@ -1,6 +1,6 @@
 // The vidorra-ctl-sim executable itself: its streams and exit statuses as a
 // script sees them.
-#include "device/sim/SimHub.h"
+#include "SimHub.h"
 
 #include <QProcess>
 #include <QtTest>

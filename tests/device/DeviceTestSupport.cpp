@@ -1,6 +1,6 @@
 #include "DeviceTestSupport.h"
 
-#include "device/sim/SimCapturePort.h"
+#include "SimCapturePort.h"
 
 
 #include <cstdio>
@@ -23,11 +23,7 @@ void collect(QtMsgType type, const QMessageLogContext &, const QString &message)
 }
 }  // namespace
 
-void freshSimWorld()
-{
-    captureDevice.setPort(std::make_unique<vidorra::sim::SimCapturePort>());
-    SimHub::instance().reset();
-}
+void freshSimWorld() { vidorra::sim::installSimPlatform(); }
 
 LogCapture::LogCapture() : previous(qInstallMessageHandler(collect)) { capturedLines.clear(); }
 LogCapture::~LogCapture() { qInstallMessageHandler(previous); }
@@ -68,7 +64,7 @@ QString StdoutCapture::finish()
 std::vector<PortCall> callsOf(CallKind kind)
 {
     std::vector<PortCall> out;
-    for (const PortCall &call : SimHub::instance().calls())
+    for (const PortCall &call : simHub().calls())
         if (call.kind == kind)
             out.push_back(call);
     return out;
@@ -95,7 +91,7 @@ QString kindName(CallKind kind)
 QString describeCalls()
 {
     QStringList out;
-    for (const PortCall &call : SimHub::instance().calls()) {
+    for (const PortCall &call : simHub().calls()) {
         QStringList bytes;
         for (std::uint8_t b : call.bytes)
             bytes << QString::number(b);

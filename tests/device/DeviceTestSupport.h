@@ -3,8 +3,8 @@
 // simulated cameras' call record filtered by kind.
 #pragma once
 
-#include "device/CaptureDevice.h"
-#include "device/sim/SimHub.h"
+#include "CaptureDevice.h"
+#include "PlatformTestSupport.h"
 
 #include <QString>
 #include <QStringList>

@@ -2,7 +2,6 @@
 // up bound (by what reaches the simulated cameras), and the search's log.
 #include "DeviceTestSupport.h"
 
-#include "device/sim/SimCapturePort.h"
 
 #include <QRegularExpression>
 #include <QtTest>
@@ -17,23 +16,24 @@ namespace {
 // device enumerators cannot be created.
 class ScriptedPort final : public CapturePort {
 public:
+    explicit ScriptedPort(std::unique_ptr<CapturePort> simulated) : sim(std::move(simulated)) {}
     Status listDevices(std::vector<DeviceEntry> *devices) override
     {
         if (listFailure) {
             devices->clear();
             return listFailure;
         }
-        return sim.listDevices(devices);
+        return sim->listDevices(devices);
     }
     Status openDevice(std::size_t index, std::unique_ptr<CaptureHandle> *handle) override
     {
-        return sim.openDevice(index, handle);
+        return sim->openDevice(index, handle);
     }
-    std::string lastErrorText() const override { return listFailure ? failureText : sim.lastErrorText(); }
+    std::string lastErrorText() const override { return listFailure ? failureText : sim->lastErrorText(); }
 
     Status listFailure = 0;
     std::string failureText;
-    SimCapturePort sim;
+    std::unique_ptr<CapturePort> sim;
 };
 
 enum class Scenario { DeviceEnumFails, CategoryEnumFails, EmptyCategory, WhiteBalanceFalse, Plain, NoMatch, OpenFails };
@@ -41,7 +41,7 @@ enum class Scenario { DeviceEnumFails, CategoryEnumFails, EmptyCategory, WhiteBa
 // Which device the extension-unit traffic reaches now ("" when none does).
 std::string xuTarget()
 {
-    SimHub::instance().clearCalls();
+    simHub().clearCalls();
     unsigned char byte = 0;
     captureDevice.xuControl(selector::Drc, XuOp::Get, &byte, 1);
     const auto probes = callsOf(CallKind::ProbeNode);
@@ -118,14 +118,17 @@ void BindingTest::results()
     QFETCH(QString, error);
     QFETCH(std::string, xuDevice);
 
-    auto owned = std::make_unique<ScriptedPort>();
-    ScriptedPort *port = owned.get();
-    captureDevice.setPort(std::move(owned));
+    ScriptedPort *port = nullptr;
+    installPlatform(std::make_shared<SimPlatform>([&port](std::unique_ptr<CapturePort> simulated) {
+        auto scripted = std::make_unique<ScriptedPort>(std::move(simulated));
+        port = scripted.get();
+        return scripted;
+    }));
     // An earlier binding, to see what each outcome does with it.
     QCOMPARE(captureDevice.bindDevice(kIntegratedCameraName), status::Ok);
 
     QString name = kSimCameraName;
-    SimCamera &camera = *SimHub::instance().camera(kSimCameraPath);
+    SimCamera &camera = *simHub().camera(kSimCameraPath);
     switch (scenario) {
     case Scenario::DeviceEnumFails:
     case Scenario::CategoryEnumFails:
@@ -133,7 +136,7 @@ void BindingTest::results()
         port->failureText = "The capture service could not be started.";
         break;
     case Scenario::EmptyCategory:
-        SimHub::instance().clear();
+        simHub().clear();
         break;
     case Scenario::WhiteBalanceFalse:
         camera.faults.whiteBalanceStatus = status::False;
@@ -155,7 +158,7 @@ void BindingTest::results()
     // With an empty category the earlier camera (now gone) is still the one addressed.
     QCOMPARE(xuTarget(), xuDevice);
     if (!boundAfter) {
-        QVERIFY(SimHub::instance().calls().empty());
+        QVERIFY(simHub().calls().empty());
         unsigned char byte = 0;
         QCOMPARE(captureDevice.xuControl(selector::Drc, XuOp::Get, &byte, 1), status::NotBound);
     }
@@ -165,22 +168,22 @@ void BindingTest::results()
 
 void BindingTest::rebindingLeavesNothingOfTheFirst()
 {
-    SimHub::instance().add("Camera B", "path-b");
+    simHub().add("Camera B", "path-b");
     QCOMPARE(captureDevice.bindDevice(kSimCameraName), status::Ok);
-    SimHub::instance().camera("path-b")->whiteBalanceAuto = false;
+    simHub().camera("path-b")->whiteBalanceAuto = false;
     QCOMPARE(captureDevice.bindDevice("Camera B"), status::Ok);
     QCOMPARE(captureDevice.wbFlags, 2);
 
-    SimHub::instance().clearCalls();
+    simHub().clearCalls();
     unsigned char byte = 9;
     QCOMPARE(captureDevice.xuControl(selector::Drc, XuOp::Set, &byte, 1), status::Ok);
     QCOMPARE(captureDevice.readWhiteBalanceMode(), status::Ok);
     QCOMPARE(captureDevice.wbFlags, 2);
-    QVERIFY(!SimHub::instance().calls().empty());
-    for (const PortCall &call : SimHub::instance().calls())
+    QVERIFY(!simHub().calls().empty());
+    for (const PortCall &call : simHub().calls())
         QCOMPARE(call.device, std::string("path-b"));
-    QCOMPARE(SimHub::instance().camera("path-b")->value(selector::Drc), std::uint8_t{9});
-    QCOMPARE(SimHub::instance().camera(kSimCameraPath)->value(selector::Drc), std::uint8_t{2});
+    QCOMPARE(simHub().camera("path-b")->value(selector::Drc), std::uint8_t{9});
+    QCOMPARE(simHub().camera(kSimCameraPath)->value(selector::Drc), std::uint8_t{2});
 }
 
 void BindingTest::equalFriendlyNames_data()
@@ -207,11 +210,11 @@ void BindingTest::equalFriendlyNames()
     QFETCH(std::vector<std::string>, opened);
     QFETCH(std::string, bound);
 
-    SimHub::instance().clear();
-    SimHub::instance().add("Twin", "twin-1");
-    SimHub::instance().add("Twin", "twin-2");
-    SimHub::instance().add("Other", "other-3");
-    SimHub::instance().clearCalls();
+    simHub().clear();
+    simHub().add("Twin", "twin-1");
+    simHub().add("Twin", "twin-2");
+    simHub().add("Other", "other-3");
+    simHub().clearCalls();
 
     QCOMPARE(captureDevice.bindDevice(name, deviceName), status::Ok);
     QCOMPARE(openedDevices(), opened);
@@ -247,8 +250,8 @@ void BindingTest::nameComparison()
     QFETCH(QString, asked);
     QFETCH(bool, matches);
 
-    SimHub::instance().clear();
-    SimHub::instance().add(listed, "named");
+    simHub().clear();
+    simHub().add(listed, "named");
     const Status result = captureDevice.bindDevice(asked);
     QCOMPARE(result, matches ? status::Ok : status::NoSuchDevice);
     QCOMPARE(captureDevice.isBound(), matches);
@@ -257,8 +260,8 @@ void BindingTest::nameComparison()
 void BindingTest::noVideoInputKeepsEarlierBinding()
 {
     QCOMPARE(captureDevice.bindDevice(kSimCameraName), status::Ok);
-    SimHub::instance().clear();
-    SimHub::instance().clearCalls();
+    simHub().clear();
+    simHub().clearCalls();
     QCOMPARE(captureDevice.bindDevice(kSimCameraName), status::False);
     QVERIFY(captureDevice.isBound());
     QCOMPARE(callsOf(CallKind::OpenDevice).size(), std::size_t{0});
@@ -286,7 +289,7 @@ void BindingTest::whiteBalanceReadDuringBinding()
     QFETCH(bool, manual);
     QFETCH(int, flags);
 
-    SimCamera &camera = *SimHub::instance().camera(kSimCameraPath);
+    SimCamera &camera = *simHub().camera(kSimCameraPath);
     camera.faults.whiteBalanceStatus = wbStatus;
     camera.faults.noWhiteBalance = noWhiteBalance;
     camera.whiteBalanceAuto = !manual;
@@ -337,8 +340,8 @@ void BindingTest::searchLog()
 
 void BindingTest::searchLogSkipsPathlessDevices()
 {
-    SimHub::instance().camera(kSimCameraPath)->faults.noPath = true;
-    SimHub::instance().camera(kSimCameraPath)->faults.noName = true;
+    simHub().camera(kSimCameraPath)->faults.noPath = true;
+    simHub().camera(kSimCameraPath)->faults.noName = true;
     LogCapture log;
     StdoutCapture out;
     QCOMPARE(captureDevice.bindDevice(kIntegratedCameraName), status::Ok);
@@ -354,8 +357,8 @@ void BindingTest::searchLogSkipsPathlessDevices()
 
 void BindingTest::pathlessMatchIsStillTheControlDevice()
 {
-    SimHub::instance().camera(kIntegratedCameraPath)->faults.noPath = true;
-    SimHub::instance().camera(kIntegratedCameraPath)->whiteBalanceAuto = false;
+    simHub().camera(kIntegratedCameraPath)->faults.noPath = true;
+    simHub().camera(kIntegratedCameraPath)->whiteBalanceAuto = false;
     LogCapture log;
     QCOMPARE(captureDevice.bindDevice(kIntegratedCameraName), status::Ok);
     QCOMPARE(captureDevice.wbFlags, 2);  // read from the integrated camera, not the first one

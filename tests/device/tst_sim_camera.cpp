@@ -2,9 +2,9 @@
 // injection, plug and unplug, and handles that outlive their camera.
 #include "DeviceTestSupport.h"
 
-#include "device/DeviceWatcher.h"
-#include "device/sim/SimCapturePort.h"
-#include "preview/UsbCameraRule.h"
+#include "DeviceWatcher.h"
+#include "SimCapturePort.h"
+#include "UsbCameraRule.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -58,7 +58,7 @@ private slots:
 
 void SimCameraTest::cameras()
 {
-    const auto &cameras = SimHub::instance().cameras();
+    const auto &cameras = simHub().cameras();
     QCOMPARE(cameras.size(), std::size_t{2});
     QCOMPARE(cameras[0]->friendlyName(), std::string("Vidorra Sim Camera"));
     QCOMPARE(cameras[1]->friendlyName(), std::string("Sim Integrated Camera"));
@@ -67,7 +67,7 @@ void SimCameraTest::cameras()
     QVERIFY(QString::fromStdString(cameras[0]->devicePath()).contains(QLatin1String("pnp:\\\\?\\usb#vid_")));
 
     // The port lists each camera with its device name as the path.
-    SimCapturePort port;
+    SimCapturePort port(sharedSimHub());
     std::vector<DeviceEntry> devices;
     QCOMPARE(port.listDevices(&devices), status::Ok);
     QCOMPARE(devices.size(), std::size_t{2});
@@ -98,7 +98,7 @@ void SimCameraTest::defaults()
 {
     QFETCH(int, selectorRead);
     QFETCH(int, byte);
-    SimCapturePort port;
+    SimCapturePort port(sharedSimHub());
     auto handle = openFirst(port);
     QVERIFY(handle);
     // Changed, restored by selector 23, then read through the port.
@@ -110,7 +110,7 @@ void SimCameraTest::defaults()
     QCOMPARE(xu(*handle, selectorRead, XuOp::Get, &read, 1), status::Ok);
     QCOMPARE(int(read), byte);
 
-    SimCamera &camera = *SimHub::instance().cameras()[0];
+    SimCamera &camera = *simHub().cameras()[0];
     QCOMPARE(camera.record(), std::string("SOC:V9 SIM-1.1"));
     QCOMPARE(camera.xuNode, 2);
     QVERIFY(camera.whiteBalanceAuto);
@@ -135,7 +135,7 @@ void SimCameraTest::selectorRules()
     QFETCH(int, selectorUsed);
     QFETCH(bool, get);
     QFETCH(bool, set);
-    SimCapturePort port;
+    SimCapturePort port(sharedSimHub());
     auto handle = openFirst(port);
     std::uint8_t block[24] = {};
     const std::uint32_t length = SimCamera::ownLength(selectorUsed);
@@ -163,7 +163,7 @@ void SimCameraTest::probeAndLength()
     QFETCH(int, selectorUsed);
     QFETCH(bool, answers);
     QFETCH(std::uint32_t, length);
-    SimCapturePort port;
+    SimCapturePort port(sharedSimHub());
     auto handle = openFirst(port);
     std::uint32_t bytes = 99;
     QCOMPARE(succeeded(handle->probeNode(kXuPropertySet, selectorUsed, node, &bytes)), answers);
@@ -176,9 +176,9 @@ void SimCameraTest::probeAndLength()
 
 void SimCameraTest::restoreDefaultNeedsByteOne()
 {
-    SimCapturePort port;
+    SimCapturePort port(sharedSimHub());
     auto handle = openFirst(port);
-    SimCamera &camera = *SimHub::instance().cameras()[0];
+    SimCamera &camera = *simHub().cameras()[0];
     camera.setValue(selector::Drc, 9);
     std::uint8_t two = 2;
     QCOMPARE(xu(*handle, selector::RestoreDefault, XuOp::Set, &two, 1), status::Ok);
@@ -190,9 +190,9 @@ void SimCameraTest::restoreDefaultNeedsByteOne()
 
 void SimCameraTest::failNextRequests()
 {
-    SimCapturePort port;
+    SimCapturePort port(sharedSimHub());
     auto handle = openFirst(port);
-    SimCamera &camera = *SimHub::instance().cameras()[0];
+    SimCamera &camera = *simHub().cameras()[0];
     camera.faults.failRequests = 2;
     camera.faults.failStatus = status::AccessDenied;
     std::uint8_t byte = 0;
@@ -201,7 +201,7 @@ void SimCameraTest::failNextRequests()
     QCOMPARE(handle->readWhiteBalance(&value, &flags), status::AccessDenied);
     QCOMPARE(xu(*handle, selector::Drc, XuOp::Get, &byte, 1), status::Ok);
     QCOMPARE(byte, std::uint8_t{2});
-    const auto &calls = SimHub::instance().calls();
+    const auto &calls = simHub().calls();
     QCOMPARE(calls.back().status, status::Ok);
     QCOMPARE(calls[calls.size() - 2].status, status::AccessDenied);
     QCOMPARE(calls[calls.size() - 2].kind, CallKind::ReadWhiteBalance);
@@ -209,11 +209,11 @@ void SimCameraTest::failNextRequests()
 
 void SimCameraTest::listingFaults()
 {
-    SimCamera &camera = *SimHub::instance().cameras()[0];
+    SimCamera &camera = *simHub().cameras()[0];
     camera.faults.noPath = true;
     camera.faults.noName = true;
     camera.faults.openStatus = status::AccessDenied;
-    SimCapturePort port;
+    SimCapturePort port(sharedSimHub());
     std::vector<DeviceEntry> devices;
     QCOMPARE(port.listDevices(&devices), status::Ok);
     QVERIFY(!devices[0].hasPath && !devices[0].hasName);
@@ -224,14 +224,14 @@ void SimCameraTest::listingFaults()
     QVERIFY(!port.lastErrorText().empty());
     QCOMPARE(port.openDevice(5, &handle), status::InvalidArgument);
 
-    SimHub::instance().clear();
+    simHub().clear();
     QCOMPARE(port.listDevices(&devices), status::False);
     QVERIFY(devices.empty());
 }
 
 void SimCameraTest::whiteBalanceControls()
 {
-    SimCapturePort port;
+    SimCapturePort port(sharedSimHub());
     auto handle = openFirst(port);
     std::vector<ControlInfo> controls;
     QCOMPARE(handle->listControls(&controls), status::Ok);
@@ -260,7 +260,7 @@ void SimCameraTest::whiteBalanceControls()
 
 void SimCameraTest::plugAndUnplug()
 {
-    SimHub &hub = SimHub::instance();
+    SimHub &hub = simHub();
     QSignalSpy changed(&hub, &SimHub::devicesChanged);
     QSignalSpy removed(&hub, &SimHub::cameraRemoved);
     auto camera = hub.plug("Plugged", "plugged-path");
@@ -278,21 +278,21 @@ void SimCameraTest::plugAndUnplug()
 
 void SimCameraTest::handleOutlivesItsCamera()
 {
-    SimCapturePort port;
+    SimCapturePort port(sharedSimHub());
     auto handle = openFirst(port);
-    SimHub::instance().reset();  // the camera behind the handle is gone from the hub
-    SimHub::instance().clear();
+    simHub().reset();  // the camera behind the handle is gone from the hub
+    simHub().clear();
     std::uint8_t block[24] = {};
     QCOMPARE(xu(*handle, selector::DeviceInfo, XuOp::Get, block, 24), status::NoSuchDevice);
     std::vector<ControlInfo> controls;
     QCOMPARE(handle->listControls(&controls), status::NoSuchDevice);
     QVERIFY(controls.empty());
     // A port that listed the camera before it went cannot open it any more.
-    SimHub::instance().reset();
-    SimCapturePort stale;
+    simHub().reset();
+    SimCapturePort stale(sharedSimHub());
     std::vector<DeviceEntry> devices;
     stale.listDevices(&devices);
-    SimHub::instance().unplug(kSimCameraPath);
+    simHub().unplug(kSimCameraPath);
     std::unique_ptr<CaptureHandle> again;
     QCOMPARE(stale.openDevice(0, &again), status::NoSuchDevice);
     QVERIFY(!again);
@@ -301,11 +301,11 @@ void SimCameraTest::handleOutlivesItsCamera()
 void SimCameraTest::deviceWatcherFollowsTheHub()
 {
     QObject parent;
-    DeviceWatcher *watcher = createDeviceWatcher(&parent);
+    DeviceWatcher *watcher = installedPlatform().watchDevices(&parent);
     QVERIFY(watcher);
     QSignalSpy spy(watcher, &DeviceWatcher::devicesChanged);
-    SimHub::instance().plug("Another", "another-path");
-    SimHub::instance().unplug("another-path");
+    simHub().plug("Another", "another-path");
+    simHub().unplug("another-path");
     QCOMPARE(spy.count(), 2);
 }
 

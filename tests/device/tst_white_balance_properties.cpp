@@ -1,6 +1,7 @@
 // The white-balance read and the property pages: flags kept in wbFlags, and
 // Vidorra's own "Properties" dialog driving the simulated camera's controls.
 #include "DeviceTestSupport.h"
+#include "properties/PropertiesDialog.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -22,7 +23,7 @@ using namespace devicetest;
 
 namespace {
 
-SimCamera &simCamera() { return *SimHub::instance().camera(kSimCameraPath); }
+SimCamera &simCamera() { return *simHub().camera(kSimCameraPath); }
 
 template <typename T>
 T *control(QWidget *dialog, const char *kind, std::uint32_t id)
@@ -30,7 +31,7 @@ T *control(QWidget *dialog, const char *kind, std::uint32_t id)
     return dialog->findChild<T *>(QStringLiteral("%1_%2").arg(QLatin1String(kind)).arg(id));
 }
 
-// Runs `drive` on the dialog that showPropertyPage opens, then closes it.
+// Runs `drive` on the dialog that "UVC Settings" opens, then closes it.
 // Returns whether a modal dialog appeared at all.
 bool withPropertyDialog(const std::function<void(QDialog *)> &drive)
 {
@@ -52,7 +53,12 @@ bool withPropertyDialog(const std::function<void(QDialog *)> &drive)
             dialog->reject();
     });
     poll.start();
-    captureDevice.showPropertyPage();
+    // What the window does with what the capture layer hands over.
+    const PropertyPages pages = captureDevice.showPropertyPage();
+    if (pages.device) {
+        PropertiesDialog dialog(pages.device, pages.controls);
+        dialog.exec();
+    }
     poll.stop();
     return seen;
 }
@@ -108,7 +114,7 @@ void WhiteBalancePropertiesTest::whiteBalanceFlags()
     }
     simCamera().whiteBalanceAuto = automatic;
     simCamera().faults.whiteBalanceStatus = wbStatus;
-    SimHub::instance().clearCalls();
+    simHub().clearCalls();
     LogCapture log;
     StdoutCapture out;
     QCOMPARE(captureDevice.readWhiteBalanceMode(), result);
@@ -127,7 +133,7 @@ void WhiteBalancePropertiesTest::whiteBalanceUnbound()
 {
     LogCapture log;
     QCOMPARE(captureDevice.readWhiteBalanceMode(), status::NotBound);
-    QVERIFY(SimHub::instance().calls().empty());
+    QVERIFY(simHub().calls().empty());
     QCOMPARE(log.lines(), QStringList{QStringLiteral("0x0 pProcAmp")});
     QCOMPARE(captureDevice.wbFlags, 3);
 }
@@ -135,13 +141,13 @@ void WhiteBalancePropertiesTest::whiteBalanceUnbound()
 void WhiteBalancePropertiesTest::propertyPageUnbound()
 {
     QVERIFY(!withPropertyDialog([](QDialog *) {}));
-    QVERIFY(SimHub::instance().calls().empty());
+    QVERIFY(simHub().calls().empty());
 }
 
 void WhiteBalancePropertiesTest::propertyDialog()
 {
     QCOMPARE(captureDevice.bindDevice(kSimCameraName), status::Ok);
-    SimHub::instance().clearCalls();
+    simHub().clearCalls();
     QString title;
     QPoint position;
     bool modal = false;
@@ -172,14 +178,14 @@ void WhiteBalancePropertiesTest::propertyDialog()
     QVERIFY(!exposureTimeEnabled);  // owned by automatic exposure
     QCOMPARE(brightness, 0);
     // Asked for the platform frame first, then the controls; nothing set by merely looking.
-    QCOMPARE(SimHub::instance().calls().front().kind, CallKind::ShowPropertyPages);
+    QCOMPARE(simHub().calls().front().kind, CallKind::ShowPropertyPages);
     QVERIFY(callsOf(CallKind::SetControl).empty());
 }
 
 void WhiteBalancePropertiesTest::dialogChangesReachTheCamera()
 {
     QCOMPARE(captureDevice.bindDevice(kSimCameraName), status::Ok);
-    SimHub::instance().clearCalls();
+    simHub().clearCalls();
     bool exposureTimeFollowed = false;
     QVERIFY(withPropertyDialog([&](QDialog *dialog) {
         control<QSlider>(dialog, "control", controlId::Brightness)->setValue(12);
@@ -209,7 +215,7 @@ void WhiteBalancePropertiesTest::dialogChangesReachTheCamera()
                                                                        {controlId::ExposureAuto, kExposureManual},
                                                                        {controlId::ExposureTime, 300}};
     QCOMPARE(sets, expected);
-    for (const PortCall &call : SimHub::instance().calls())
+    for (const PortCall &call : simHub().calls())
         QCOMPARE(call.device, std::string(kSimCameraPath));
 }
 
@@ -254,7 +260,7 @@ void WhiteBalancePropertiesTest::dialogWhenTheCameraGoes()
     QString message;
     bool enabledAfter = true;
     QVERIFY(withPropertyDialog([&](QDialog *dialog) {
-        SimHub::instance().unplug(kSimCameraPath);
+        simHub().unplug(kSimCameraPath);
         captureDevice.bindDevice(kIntegratedCameraName);  // the old handle must stay valid for the dialog
         control<QSlider>(dialog, "control", controlId::Brightness)->setValue(5);
         message = dialog->findChild<QLabel *>(QStringLiteral("message"))->text();

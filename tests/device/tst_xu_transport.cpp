@@ -2,7 +2,7 @@
 // transfer and the bytes that reach the simulated camera.
 #include "DeviceTestSupport.h"
 
-#include "settings/ValueCodec.h"
+#include "ValueCodec.h"
 
 #include <QtTest>
 
@@ -16,12 +16,12 @@ Q_DECLARE_METATYPE(std::vector<std::uint8_t>)
 
 namespace {
 
-SimCamera &simCamera() { return *SimHub::instance().camera(kSimCameraPath); }
+SimCamera &simCamera() { return *simHub().camera(kSimCameraPath); }
 
 std::vector<CallKind> kinds()
 {
     std::vector<CallKind> out;
-    for (const PortCall &call : SimHub::instance().calls())
+    for (const PortCall &call : simHub().calls())
         out.push_back(call.kind);
     return out;
 }
@@ -55,7 +55,7 @@ void TransportTest::init()
 {
     freshSimWorld();
     QCOMPARE(captureDevice.bindDevice(kSimCameraName), status::Ok);
-    SimHub::instance().clearCalls();
+    simHub().clearCalls();
 }
 
 void TransportTest::unbound()
@@ -66,7 +66,7 @@ void TransportTest::unbound()
     QCOMPARE(captureDevice.xuControl(selector::DeviceInfo, XuOp::Get, block.data(), 24), status::NotBound);
     unsigned char byte = 1;
     QCOMPARE(captureDevice.xuControl(selector::RestoreDefault, XuOp::Set, &byte, 1), status::NotBound);
-    QVERIFY(SimHub::instance().calls().empty());
+    QVERIFY(simHub().calls().empty());
     QCOMPARE(log.lines(), (QStringList{QStringLiteral("0x0"), QStringLiteral("0x0")}));
     QCOMPARE(block, (std::array<unsigned char, 24>{}));
 }
@@ -88,7 +88,7 @@ void TransportTest::nodeSearch()
     QCOMPARE(captureDevice.xuControl(selector::Nr2d, XuOp::Get, &byte, 1), status::Ok);
     QCOMPARE(byte, (unsigned char)5);
 
-    const auto &calls = SimHub::instance().calls();
+    const auto &calls = simHub().calls();
     QCOMPARE(calls.size(), std::size_t(node + 3));
     for (int n = 0; n <= node; ++n) {
         QCOMPARE(calls[n].kind, CallKind::ProbeNode);
@@ -133,7 +133,7 @@ void TransportTest::noExtensionUnit()
     unsigned char byte = 7;
     QCOMPARE(captureDevice.xuControl(asked, XuOp::Set, &byte, 1), status::NotFound);
     QCOMPARE(kinds(), std::vector<CallKind>(20, CallKind::ProbeNode));
-    QCOMPARE(SimHub::instance().calls().back().node, 19u);
+    QCOMPARE(simHub().calls().back().node, 19u);
     QCOMPARE(simCamera().value(selector::Drc), std::uint8_t{2});
     QCOMPARE(log.lines().size(), 1);  // only the handle line: nothing was sent
 }
@@ -289,12 +289,12 @@ void TransportTest::vanishedDevice()
 {
     QFETCH(int, how);
     if (how == 0)
-        SimHub::instance().unplug(kSimCameraPath);
+        simHub().unplug(kSimCameraPath);
     else if (how == 1)
-        SimHub::instance().reset();
+        simHub().reset();
     else
         simCamera().faults.vanished = true;
-    SimHub::instance().clearCalls();
+    simHub().clearCalls();
 
     std::array<unsigned char, 24> block;
     block.fill(0x55);

@@ -1,6 +1,6 @@
 // What the window's form must hold: every member of Ui_MainWindow with its
 // class, parent, geometry, style sheet and text, in declaration order (which is
-// also the creation order), written out independently of ui/MainWindow.ui.
+// also the creation order), written out independently of window/ui/MainWindow.ui.
 #pragma once
 
 #include "ui_MainWindow.h"

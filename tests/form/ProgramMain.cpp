@@ -1,4 +1,4 @@
-// The program's own main(), built under another name so that a test can run it
+// vidorra-sim's own main(), built under another name so that a test can run it
 // and see what it returns.
 #define main vidorraMain
-#include "app/main.cpp"
+#include "vidorra-sim.cpp"

@@ -2,7 +2,7 @@
 // bar widgets and their properties, the hidden-tab panel, the event filter, the
 // connections, the slot table, and the resource images the style sheets use.
 #include "app/MainWindow.h"
-#include "device/sim/SimHub.h"
+#include "PlatformTestSupport.h"
 #include "ui_MainWindow.h"
 
 #include <QCameraViewfinder>
@@ -20,6 +20,8 @@
 #include <QtTest>
 
 #include <memory>
+
+Q_IMPORT_PLUGIN(SimCameraPlugin)
 
 namespace {
 
@@ -73,14 +75,15 @@ class MainWindowTest : public QObject {
 private slots:
     void initTestCase()
     {
-        vidorra::sim::SimHub::instance().clear();
+        vidorra::sim::installSimPlatform();
+        simHub().clear();
         window = std::make_unique<MainWindow>();
     }
 
     void cleanupTestCase()
     {
         window.reset();
-        vidorra::sim::SimHub::instance().reset();
+        simHub().reset();
     }
 
     // --- Resource images: registered by static initialisation, before main.
@@ -199,7 +202,7 @@ private slots:
     // style sheet's family and size over it.
     void titleFont()
     {
-        vidorra::sim::SimHub::instance().clear();
+        simHub().clear();
         MainWindow fresh;
         const QVariant saved = fresh.titleLabel()->property("_q_styleSheetWidgetFont");
         QVERIFY2(saved.canConvert<QFont>(), "Qt did not record the font set on the styled label");
@@ -265,7 +268,7 @@ private slots:
 
     void mouseTracking()
     {
-        vidorra::sim::SimHub::instance().clear();
+        simHub().clear();
         MainWindow fresh;  // as constructed, before anything was shown or hovered
         const QSet<QString> tracked = {"label_HOME", "label_SetUp", "label_UVCSettings"};
         int checked = 0;
@@ -293,7 +296,7 @@ private slots:
     // The window watches exactly the ten widgets.
     void eventFilterTargets()
     {
-        vidorra::sim::SimHub::instance().clear();
+        simHub().clear();
         SpyWindow spy;
         for (QObject *object : spy.findChildren<QObject *>()) {
             QEvent probe(QEvent::User);
@@ -362,7 +365,7 @@ private slots:
     // "Open Camera" button reach the window's slots; nothing reaches the others.
     void slotConnections()
     {
-        vidorra::sim::SimHub::instance().clear();
+        simHub().clear();
         MainWindow w;
         Ui_MainWindow *ui = w.form();
         struct Connection {
@@ -415,7 +418,7 @@ private slots:
 
     void simulatedCameraListed()
     {
-        vidorra::sim::SimHub::instance().reset();
+        simHub().reset();
         MainWindow w;
         QComboBox *combo = w.cameraList();
         QCOMPARE(combo->count(), 1);  // the integrated camera is not a USB camera
@@ -429,7 +432,7 @@ private slots:
     // The explicit connection: pressing "Open Camera" starts the preview.
     void openCameraStartsPreview()
     {
-        vidorra::sim::SimHub::instance().reset();
+        simHub().reset();
         MainWindow w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));

@@ -3,7 +3,6 @@
 // down the window before the application object; the vidorra-sim executable
 // comes up and keeps running.
 #include "app/MainWindow.h"
-#include "device/sim/SimHub.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -13,7 +12,7 @@
 
 #include <functional>
 
-int vidorraMain(int argc, char *argv[]);  // app/main.cpp, built under this name
+int vidorraMain(int argc, char *argv[]);  // vidorra-sim's main(), built under this name
 
 namespace {
 
@@ -84,7 +83,6 @@ private slots:
     {
         QFETCH(int, scenario);
         QFETCH(int, expectedResult);
-        vidorra::sim::SimHub::instance().reset();
         observed = Observation();
         whileRunning = [scenario](MainWindow *window) {
             switch (scenario) {

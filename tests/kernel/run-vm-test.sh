@@ -5,9 +5,12 @@
 # check and whenever the VM does not come up.
 #
 #   run-vm-test.sh --work DIR --emulator BIN --diag BIN [--ctl BIN] [--timeout S]
+#                  [--image PACKAGE]
 #
-# The kernel package is fetched with apt-get download (never installed) and
-# cached under DIR.
+# PACKAGE is Debian's kernel image meta-package (linux-image-amd64, the
+# default, or e.g. linux-image-6.12-amd64). The image package it names is
+# fetched with apt-get download (never installed) and cached under DIR, one
+# directory per kernel version.
 set -u -o pipefail
 
 WORK=
@@ -15,6 +18,7 @@ EMULATOR=
 DIAG=
 CTL=
 TIMEOUT=240
+IMAGE=linux-image-amd64
 SRC=$(cd "$(dirname "$0")" && pwd)
 while [ $# -gt 0 ]; do
     case $1 in
@@ -23,7 +27,9 @@ while [ $# -gt 0 ]; do
     --diag) DIAG=$2; shift 2 ;;
     --ctl) CTL=$2; shift 2 ;;
     --timeout) TIMEOUT=$2; shift 2 ;;
-    *) echo "usage: $0 --work DIR --emulator BIN --diag BIN [--ctl BIN] [--timeout S]" >&2; exit 2 ;;
+    --image) IMAGE=$2; shift 2 ;;
+    *) echo "usage: $0 --work DIR --emulator BIN --diag BIN [--ctl BIN] [--timeout S] [--image PACKAGE]" >&2
+        exit 2 ;;
     esac
 done
 if [ -z "$WORK" ] || [ ! -x "$EMULATOR" ] || [ ! -x "$DIAG" ]; then
@@ -59,7 +65,7 @@ ldd "$BUSYBOX" >/dev/null 2>&1 && die "$BUSYBOX is not the static busybox"
 
 # --- kernel --------------------------------------------------------------
 image_package() {
-    apt-cache depends linux-image-amd64 2>/dev/null |
+    apt-cache depends "$IMAGE" 2>/dev/null |
         awk '/Depends: linux-image-[0-9]/ { print $2; exit }'
 }
 PKG=$(image_package)
@@ -67,7 +73,7 @@ if [ -z "$PKG" ]; then
     apt-get update -q >/dev/null 2>&1
     PKG=$(image_package)
 fi
-[ -n "$PKG" ] || die "cannot resolve the kernel image package of linux-image-amd64"
+[ -n "$PKG" ] || die "cannot resolve the kernel image package of $IMAGE"
 KROOT=$CACHE/$PKG
 if [ ! -d "$KROOT/boot" ]; then
     rm -rf "$KROOT" "$CACHE"/"$PKG"_*.deb
@@ -81,7 +87,7 @@ KVER=$(ls "$KROOT/lib/modules" | head -n 1)
 VMLINUZ=$KROOT/boot/vmlinuz-$KVER
 [ -f "$VMLINUZ" ] || die "no kernel image in $PKG"
 [ -f "$KROOT/lib/modules/$KVER/modules.dep" ] || depmod -b "$KROOT" "$KVER" || die "depmod failed"
-echo "run-vm-test: kernel $PKG ($KVER)"
+echo "run-vm-test: kernel $PKG ($KVER) from $IMAGE"
 
 # --- initramfs -----------------------------------------------------------
 ROOT=$WORK/root
@@ -158,16 +164,19 @@ echo "run-vm-test: initramfs $(du -h "$INITRD" | cut -f1)"
 
 # --- boot ----------------------------------------------------------------
 CONSOLE=$WORK/console.log
-ACCEL=()
-[ -w /dev/kvm ] && ACCEL=(-enable-kvm)
+CHOICE=$("$SRC/vm-accel.sh" --kernel "$VMLINUZ") || die "cannot choose an accelerator"
+ACCEL=${CHOICE%% *}
+echo "run-vm-test: accelerator $ACCEL (${CHOICE#* })"
 START=$(date +%s)
-timeout --kill-after=10 "$TIMEOUT" qemu-system-x86_64 "${ACCEL[@]}" -nographic -no-reboot \
+timeout --kill-after=10 "$TIMEOUT" qemu-system-x86_64 -accel "$ACCEL" -nographic -no-reboot \
     -m 768 -smp 1 -net none -kernel "$VMLINUZ" -initrd "$INITRD" \
     -append "console=ttyS0 panic=-1 loglevel=4" < /dev/null > "$CONSOLE" 2>&1
 QEMU_RC=$?
 echo "run-vm-test: VM ran $(( $(date +%s) - START )) s (qemu status $QEMU_RC), console log $CONSOLE"
 tr -d '\r' < "$CONSOLE" > "$CONSOLE.txt"
-grep -q 'VMTEST boot' "$CONSOLE.txt" || { tail -n 40 "$CONSOLE.txt" >&2; die "the VM did not come up"; }
+RELEASE=$(sed -n 's/.*VMTEST boot //p' "$CONSOLE.txt" | head -n 1)
+[ -n "$RELEASE" ] || { tail -n 40 "$CONSOLE.txt" >&2; die "the VM did not come up"; }
+[ "$RELEASE" = "$KVER" ] || die "the VM ran kernel $RELEASE, not $KVER"
 grep -q '^VMTEST LOG END' "$CONSOLE.txt" || { tail -n 40 "$CONSOLE.txt" >&2; die "the VM did not finish (timeout ${TIMEOUT}s)"; }
 RUNLOG=$WORK/run.log
 sed -n '/^VMTEST LOG BEGIN/,/^VMTEST LOG END/p' "$CONSOLE.txt" > "$RUNLOG"
@@ -175,4 +184,4 @@ sed -n '/^VMTEST LOG BEGIN/,/^VMTEST LOG END/p' "$CONSOLE.txt" > "$RUNLOG"
 # --- checks --------------------------------------------------------------
 # shellcheck source=vm-checks.sh
 . "$SRC/vm-checks.sh"
-run_checks "$RUNLOG" "${CTL:+ctl}"
+run_checks "$RUNLOG" "$RELEASE" "${CTL:+ctl}"

@@ -62,6 +62,9 @@ diag_checks() {
     check "a declared selector that the camera refuses is unknown to the driver (its GET_LEN stalls)" has diag-refused "errno=ENOENT"
     check "an extension unit id without a unit is unknown" has diag-unit-5 "errno=ENOENT"
     check "white balance reads automatic" has diag-wb-auto "DIAG wb auto=1 errno=OK temperature=4600 errno=OK"
+    check "uvcvideo refuses a white-balance temperature while white balance is automatic with EACCES" \
+        has diag-wb-set-auto "DIAG wb-set temperature=5000 rc=-1 errno=EACCES"
+    check "... without sending it to the camera" lacks diag-wb-set-auto "req=SET_CUR"
     check "white balance reads manual after the camera switched" has diag-wb-manual "DIAG wb auto=0 errno=OK"
     check "the third camera switched to manual between the two reads" \
         switched_between diag-cached-wb-before diag-cached-wb-after
@@ -116,8 +119,8 @@ xu_ms_between() {
     [ -n "$ms" ] && [ "$ms" -ge "$3" ] && [ "$ms" -le "$4" ]
 }
 
-# The raw driver against a camera that misbehaves (uvcvideo 6.1, whose
-# UVC_CTRL_CONTROL_TIMEOUT is 5000 ms). Emulator options in vm-init.sh's fault_phase.
+# The raw driver against a camera that misbehaves (uvcvideo of 6.1 and 6.12
+# alike; UVC_CTRL_CONTROL_TIMEOUT is 5000 ms). Emulator options in vm-init.sh's fault_phase.
 fault_checks() {
     local s=fault-silent
     check "a silent camera goes silent at its 4th extension-unit request" has $s "EMU event=silent request=4"
@@ -184,8 +187,17 @@ report_faults() {
     echo "  reboot, new node: $(step_out fault-reboot-held | grep '^DIAG step wait-capture')"
 }
 
-# uvcvideo 6.1 (uvc_query_ctrl): request error code -> errno.
-UVC_ERRNO=(EPIPE EBUSY EILSEQ EREMOTE ERANGE EIO EIO EIO EINVAL EPIPE)
+# uvcvideo (uvc_query_ctrl): request error code -> errno, for the kernel
+# release that ran. Code 2, "wrong state", was EILSEQ before Linux 6.4 and is
+# EACCES from 6.4 on (seen on 6.1 and 6.12); the other codes are the same.
+uvc_errno_table() {
+    local major minor
+    IFS=.- read -r major minor _ <<< "$1"
+    UVC_ERRNO=(EPIPE EBUSY EILSEQ EREMOTE ERANGE EIO EIO EIO EINVAL EPIPE)
+    if [ "$major" -gt 6 ] || { [ "$major" -eq 6 ] && [ "$minor" -ge 4 ]; }; then
+        UVC_ERRNO[2]=EACCES
+    fi
+}
 
 report_transfers() {
     local s
@@ -195,12 +207,14 @@ report_transfers() {
     done
 }
 
+# run_checks RUNLOG RELEASE [ctl]: RELEASE is the kernel's uname -r.
 run_checks() {
     RUNLOG=$1
+    uvc_errno_table "$2"
     diag_checks
     stream_checks
     fault_checks
-    if [ "${2:-}" = ctl ]; then
+    if [ "${3:-}" = ctl ]; then
         ctl_checks
     fi
     report_transfers

@@ -77,6 +77,9 @@ diag_phase() {
     step diag-refused uvc-diag xu "$dev" 6 20 GET_CUR 1
     step diag-unit-5 uvc-diag xu "$dev" 5 24 GET_CUR 1
     step diag-wb-auto uvc-diag wb "$dev"
+    # A temperature while white balance is automatic: what the driver's own
+    # controls answer (the camera would stall it with "wrong state").
+    step diag-wb-set-auto uvc-diag wb-set "$dev" 5000
     # Selector 21 stalls a Set with the sent byte as request error code.
     for code in 0 1 2 3 4 5 6 7 8 9; do
         step diag-error-$code uvc-diag xu "$dev" 6 21 SET_CUR 1 0$code

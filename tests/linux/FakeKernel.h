@@ -3,7 +3,7 @@
 // driver's checks) and a udev monitor. Counts and records every request.
 #pragma once
 
-#include "device/linux/SysCalls.h"
+#include "SysCalls.h"
 
 #include <cstdint>
 #include <deque>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "FakeKernel.h"
-#include "device/CapturePort.h"
+#include "CapturePort.h"
 
 #include <memory>
 #include <vector>

@@ -1,9 +1,9 @@
 // CaptureDevice over the Linux port and the fake kernel: binding, the
 // requests that reach uvcvideo, and the reasons a binding fails.
 #include "LinuxTestRig.h"
-#include "device/CaptureDevice.h"
-#include "device/linux/LinuxStatus.h"
-#include "device/linux/V4l2CapturePort.h"
+#include "CaptureDevice.h"
+#include "LinuxStatus.h"
+#include "LinuxPlatform.h"
 
 #include <QtTest>
 
@@ -23,7 +23,7 @@ const QString kName = QStringLiteral("Vidorra USB Camera");
 std::shared_ptr<FakeKernel> install()
 {
     auto kernel = std::make_shared<FakeKernel>();
-    captureDevice.setPort(v4l::createV4l2CapturePort(kernel));
+    installPlatform(std::make_shared<v4l::LinuxPlatform>(kernel));
     return kernel;
 }
 

@@ -7,9 +7,8 @@
 
 #include "LinuxTestRig.h"
 #include "app/MainWindow.h"
-#include "device/CaptureDevice.h"
-#include "device/linux/V4l2CapturePort.h"
-#include "device/sim/SimHub.h"
+#include "CaptureDevice.h"
+#include "LinuxPlatform.h"
 #include "ui_MainWindow.h"
 
 #include <QComboBox>
@@ -29,7 +28,6 @@ Q_IMPORT_PLUGIN(SimCameraPlugin)
 
 using namespace vidorra;
 using namespace vidorra::test;
-using vidorra::sim::SimHub;
 
 namespace {
 
@@ -104,20 +102,12 @@ void TestLinuxWindow::init()
     addTypicalCamera(*kernel, 0, kName);
     kernel->addMetadataNode(1, 0);
     kernel->addPlatformCamera(4, "Integrated Camera");
-    v4l::installSystemCalls(kernel);
-    captureDevice.setPort(v4l::createV4l2CapturePort(kernel));
-    // What Qt Multimedia reports on Linux: the capture nodes by /dev/videoN.
-    SimHub::instance().clear();
-    SimHub::instance().add(kName, "/dev/video0");
-    SimHub::instance().add("Integrated Camera", "/dev/video4");
+    // Qt Multimedia's cameras come from the simulated camera's plugin, which
+    // lists what this platform lists: the capture nodes by /dev/videoN.
+    installPlatform(std::make_shared<v4l::LinuxPlatform>(kernel));
 }
 
-void TestLinuxWindow::cleanup()
-{
-    captureDevice.reset();
-    v4l::installSystemCalls(nullptr);
-    SimHub::instance().reset();
-}
+void TestLinuxWindow::cleanup() { installPlatform(nullptr); }
 
 void TestLinuxWindow::openReadChangeRestore()
 {
@@ -171,7 +161,6 @@ void TestLinuxWindow::deviceChangeFromUdev()
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     QCOMPARE(w.cameraList()->count(), 1);
     addTypicalCamera(*kernel, 2, "Second Camera", "1-2");
-    SimHub::instance().add("Second Camera", "/dev/video2");
     kernel->emitUdev("add", "/dev/video2");
     QTRY_COMPARE(w.cameraList()->count(), 2);
     QCOMPARE(w.cameraDeviceNames(), (QStringList{"/dev/video0", "/dev/video2"}));

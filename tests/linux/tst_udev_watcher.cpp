@@ -1,7 +1,8 @@
 // Device-node changes: the udev monitor read through a QSocketNotifier.
 #include "FakeKernel.h"
-#include "device/DeviceWatcher.h"
-#include "device/linux/UdevWatcher.h"
+#include "DeviceWatcher.h"
+#include "LinuxPlatform.h"
+#include "UdevWatcher.h"
 
 #include <QtTest>
 
@@ -11,7 +12,7 @@ using namespace vidorra::test;
 class TestUdevWatcher : public QObject {
     Q_OBJECT
 private slots:
-    void cleanup() { v4l::installSystemCalls(nullptr); }
+    void cleanup() { installPlatform(nullptr); }
     void addAndRemoveAnnounceAChange();
     void burstIsOneChange();
     void otherActionsAreIgnored();
@@ -21,9 +22,9 @@ private slots:
 void TestUdevWatcher::addAndRemoveAnnounceAChange()
 {
     auto kernel = std::make_shared<FakeKernel>();
-    v4l::installSystemCalls(kernel);
+    installPlatform(std::make_shared<v4l::LinuxPlatform>(kernel));
     QObject parent;
-    DeviceWatcher *watcher = createDeviceWatcher(&parent);  // the link-time factory
+    DeviceWatcher *watcher = installedPlatform().watchDevices(&parent);  // through the platform seam
     QVERIFY(watcher);
     QCOMPARE(watcher->parent(), &parent);
     QSignalSpy spy(watcher, &DeviceWatcher::devicesChanged);

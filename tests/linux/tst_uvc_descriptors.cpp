@@ -1,6 +1,6 @@
 // The descriptor parser over the committed fixtures and malformed variants.
 #include "FakeKernel.h"
-#include "device/linux/UvcDescriptors.h"
+#include "UvcDescriptors.h"
 
 #include <QtTest>
 

@@ -7,9 +7,8 @@
 #include <QtTest>
 
 #include "app/MainWindow.h"
-#include "device/CaptureDevice.h"
-#include "device/sim/SimCapturePort.h"
-#include "device/sim/SimHub.h"
+#include "CaptureDevice.h"
+#include "PlatformTestSupport.h"
 #include "ui_MainWindow.h"
 
 #include <QApplication>
@@ -28,6 +27,8 @@
 #include <functional>
 #include <memory>
 #include <vector>
+
+Q_IMPORT_PLUGIN(SimCameraPlugin)
 
 namespace testsupport {
 
@@ -65,7 +66,7 @@ inline XuCall set(int selector, std::initializer_list<int> bytes)
 inline std::vector<XuCall> xuCalls()
 {
     std::vector<XuCall> out;
-    for (const PortCall &c : SimHub::instance().calls()) {
+    for (const PortCall &c : simHub().calls()) {
         if (c.kind == CallKind::Get)
             out.push_back({'G', int(c.selector), QByteArray()});
         else if (c.kind == CallKind::Set)
@@ -86,17 +87,11 @@ inline std::vector<XuCall> sets()
 
 inline std::shared_ptr<vidorra::sim::SimCamera> simCamera()
 {
-    return SimHub::instance().camera(vidorra::sim::kSimCameraPath);
+    return simHub().camera(vidorra::sim::kSimCameraPath);
 }
 
 // Fresh cameras and a fresh, unbound CaptureDevice on the simulated port.
-inline void resetCameras()
-{
-    SimHub::instance().reset();
-    captureDevice.setPort(std::make_unique<vidorra::sim::SimCapturePort>());
-    captureDevice.reset();
-    SimHub::instance().clearCalls();
-}
+inline void resetCameras() { vidorra::sim::installSimPlatform(); }
 
 inline std::unique_ptr<MainWindow> showWindow()
 {
@@ -228,7 +223,7 @@ struct OpenWindow {
         window = showWindow();
         ui = window->form();
         pressOpenCamera(*window);
-        SimHub::instance().clearCalls();
+        simHub().clearCalls();
     }
 };
 

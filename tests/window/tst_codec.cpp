@@ -1,7 +1,9 @@
 // The pure conversions shared by the window and the command-line tool.
 #include <QtTest>
 
-#include "settings/ValueCodec.h"
+#include "ValueCodec.h"
+
+#include <QSet>
 
 using namespace vidorra;
 
@@ -67,20 +69,53 @@ private slots:
     void readOrderAndSwitchSense()
     {
         QList<int> order;
-        for (const SettingInfo &s : kSettings)
-            order << s.selector;
-        QCOMPARE(order, (QList<int>{13, 6, 7, 12, 15, 14, 11, 10, 18, 26, 25, 24}));
-        const SettingInfo *exposure = findSetting(QStringLiteral("exposure-compensation-switch"));
+        for (const VendorControl *c : readPass())
+            order << c->selector;
+        QCOMPARE(order, (QList<int>{9, 13, 6, 7, 12, 15, 14, 11, 10, 18, 26, 25, 24}));
+        const VendorControl *exposure = findControlByName("exposure-compensation-switch");
         QVERIFY(exposure);
         QCOMPARE(int(switchByte(*exposure, true)), 0);
         QCOMPARE(decodeSetting(*exposure, 0), 1);
         QCOMPARE(decodeSetting(*exposure, 2), 0);
-        const SettingInfo *flip = findSetting(QStringLiteral("flip-v"));
+        const VendorControl *flip = findControlByName("flip-v");
         QCOMPARE(int(switchByte(*flip, true)), 1);
         QCOMPARE(decodeSetting(*flip, 2), 0);
         QCOMPARE(findPresetByName(QStringLiteral("clarity-led"))->value, 4);
         QVERIFY(!findPreset(7));
-        QVERIFY(!findSetting(QStringLiteral("RED-GAIN")));
+        QVERIFY(!findControlByName("RED-GAIN"));
+    }
+
+    // What every row must keep, whatever is added: a read only of what can be
+    // read, a byte for every setting, a default inside the range, one name and
+    // one place each.
+    void tableInvariants()
+    {
+        QSet<QString> names;
+        QSet<int> selectors;
+        for (const VendorControl &c : kVendorControls) {
+            const QString row = QString::fromLatin1(c.name);
+            QVERIFY2(!names.contains(row) && !selectors.contains(c.selector), qPrintable(row));
+            names << row;
+            selectors << c.selector;
+            QVERIFY2(c.canGet() || c.canSet(), qPrintable(row));
+            QVERIFY2(c.readOrder == 0 || c.canGet(), qPrintable(row));
+            QVERIFY2(c.minimum <= c.maximum, qPrintable(row));
+            if (c.kind == ControlKind::Record) {
+                QCOMPARE(int(c.length), selector::DeviceInfoLength);
+                QVERIFY(!c.canSet());
+                continue;
+            }
+            QVERIFY2(c.length == 1, qPrintable(row));
+            if (c.kind == ControlKind::Command)
+                continue;
+            QVERIFY2(c.canGet() && c.canSet() && c.readOrder > 0, qPrintable(row));
+            const int value = decodeSetting(c, c.simDefault);
+            QVERIFY2(value >= c.minimum && value <= c.maximum, qPrintable(row));
+            QVERIFY2(c.kind == ControlKind::Preset || c.widget, qPrintable(row));
+        }
+        QCOMPARE(int(readPass().size()), 13);
+        for (int i = 0; i < int(readPass().size()); ++i)
+            QCOMPARE(readPass()[std::size_t(i)]->readOrder, i + 1);
     }
 };
 

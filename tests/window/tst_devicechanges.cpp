@@ -4,7 +4,7 @@
 using namespace testsupport;
 
 namespace {
-const std::string kSecondPath = "@device:pnp:\\\\?\\usb#vid_0bda&pid_5830&mi_00#6&33a5&0&0000#second";
+const std::string kSecondPath = "@device:pnp:\\\\?\\usb#vid_f0f1&pid_5830&mi_00#6&33a5&0&0000#second";
 const std::string kOtherNonUsbPath = "@device:pnp:\\\\?\\root#image#0001#other";
 }  // namespace
 
@@ -17,20 +17,20 @@ private slots:
     {
         auto w = showWindow();
         QCOMPARE(w->cameraList()->count(), 1);
-        SimHub::instance().plug("Second Camera", kSecondPath);
+        simHub().plug("Second Camera", kSecondPath);
         QCOMPARE(w->cameraList()->count(), 2);
         QCOMPARE(w->cameraList()->itemText(1), QStringLiteral("Second Camera"));
         QCOMPARE(w->cameraDeviceNames().at(1), QString::fromStdString(kSecondPath));
 
         w->cameraList()->setCurrentIndex(1);
-        SimHub::instance().plug("Not USB", kOtherNonUsbPath);  // never listed
+        simHub().plug("Not USB", kOtherNonUsbPath);  // never listed
         QCOMPARE(w->cameraList()->count(), 2);
         QCOMPARE(w->cameraList()->currentIndex(), 0);  // a rebuild selects the first again
 
-        SimHub::instance().unplug(vidorra::sim::kSimCameraPath);
+        simHub().unplug(vidorra::sim::kSimCameraPath);
         QCOMPARE(w->cameraList()->count(), 1);
         QCOMPARE(w->cameraDeviceNames(), QStringList{QString::fromStdString(kSecondPath)});
-        SimHub::instance().unplug(kSecondPath);
+        simHub().unplug(kSecondPath);
         QCOMPARE(w->cameraList()->count(), 0);
         QVERIFY(w->cameraDeviceNames().isEmpty());
     }
@@ -38,14 +38,14 @@ private slots:
     void severalChangesEqualOne()
     {
         auto w = showWindow();
-        SimHub::instance().plug("Second Camera", kSecondPath);
+        simHub().plug("Second Camera", kSecondPath);
         const QStringList once = w->cameraDeviceNames();
         for (int i = 0; i < 5; ++i)
-            emit SimHub::instance().devicesChanged();
+            emit simHub().devicesChanged();
         QCOMPARE(w->cameraDeviceNames(), once);
         QCOMPARE(w->cameraList()->count(), once.size());
         for (int row = 0; row < w->cameraList()->count(); ++row)
-            QCOMPARE(SimHub::instance().camera(w->cameraDeviceNames().at(row).toStdString())->friendlyName(),
+            QCOMPARE(simHub().camera(w->cameraDeviceNames().at(row).toStdString())->friendlyName(),
                      w->cameraList()->itemText(row).toStdString());
     }
 
@@ -55,13 +55,13 @@ private slots:
         auto w = showWindow();
         pressOpenCamera(*w);
         QCamera *running = w->previewCamera();
-        SimHub::instance().plug("Second Camera", kSecondPath);
+        simHub().plug("Second Camera", kSecondPath);
         QCOMPARE(w->previewCamera(), running);
-        SimHub::instance().clearCalls();
+        simHub().clearCalls();
         std::uint8_t byte = 0;
         QVERIFY(captureDevice.xuControl(vidorra::selector::Drc, vidorra::XuOp::Get, &byte, 1) >= 0);
         QCOMPARE(byte, std::uint8_t(2));
-        QCOMPARE(SimHub::instance().calls().back().device, std::string(vidorra::sim::kSimCameraPath));
+        QCOMPARE(simHub().calls().back().device, std::string(vidorra::sim::kSimCameraPath));
     }
 };
 

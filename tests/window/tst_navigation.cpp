@@ -110,7 +110,7 @@ private slots:
         QTest::mouseClick(w->form()->label_UVCSettings, Qt::LeftButton);
         QTest::qWait(300);
         QVERIFY(!opened);
-        QVERIFY(SimHub::instance().calls().empty());
+        QVERIFY(simHub().calls().empty());
     }
 
     // With a bound camera the press returns only once its property pages close.

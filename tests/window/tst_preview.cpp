@@ -20,7 +20,7 @@ private slots:
         QCOMPARE(w->cameraList()->itemText(0), QStringLiteral("Vidorra Sim Camera"));
         QCOMPARE(w->cameraDeviceNames(), QStringList{QString::fromLatin1(vidorra::sim::kSimCameraPath)});
         QCOMPARE(w->cameraList()->currentIndex(), 0);
-        QVERIFY(SimHub::instance().calls().empty());  // building the window touches no camera
+        QVERIFY(simHub().calls().empty());  // building the window touches no camera
     }
 
     void openReadsEverySettingInOrder()
@@ -71,7 +71,7 @@ private slots:
         ui->spinBox_DRC->setValue(5);
         QCOMPARE(ui->horizontalSlider_DRC->value(), 0);  // not linked yet
         pressOpenCamera(*w);
-        SimHub::instance().clearCalls();
+        simHub().clearCalls();
         ui->spinBox_DRC->setValue(5);
         QCOMPARE(ui->horizontalSlider_DRC->value(), 5);
         ui->horizontalSlider_NR3D->setValue(7);
@@ -85,7 +85,7 @@ private slots:
         pressOpenCamera(*w);
         QPointer<QCamera> first = w->previewCamera();
         QVERIFY(first);
-        SimHub::instance().clearCalls();
+        simHub().clearCalls();
         pressOpenCamera(*w);
         QVERIFY(first.isNull());  // the first camera was deleted
         QVERIFY(w->previewCamera());
@@ -96,45 +96,45 @@ private slots:
 
     void anotherRowWithoutOpenChangesNothing()
     {
-        SimHub::instance().add("Second Sim Camera", "@device:pnp:\\\\?\\usb#vid_1d6b&pid_0103&mi_00#second");
+        simHub().add("Second Sim Camera", "@device:pnp:\\\\?\\usb#vid_f0f0&pid_0103&mi_00#second");
         auto w = showWindow();
         QCOMPARE(w->cameraList()->count(), 2);
         pressOpenCamera(*w);
         QCamera *running = w->previewCamera();
-        SimHub::instance().clearCalls();
+        simHub().clearCalls();
         w->cameraList()->setCurrentIndex(1);
         QCOMPARE(w->previewCamera(), running);
-        QVERIFY(SimHub::instance().calls().empty());
+        QVERIFY(simHub().calls().empty());
         std::uint8_t byte = 0;
         QVERIFY(captureDevice.xuControl(sel::Nr2d, vidorra::XuOp::Get, &byte, 1) >= 0);
-        QCOMPARE(SimHub::instance().calls().back().device, std::string(vidorra::sim::kSimCameraPath));
+        QCOMPARE(simHub().calls().back().device, std::string(vidorra::sim::kSimCameraPath));
     }
 
     // Two cameras with one name: the settings follow the previewed one.
     void identicalCamerasAreToldApartByPath()
     {
-        const std::string secondPath = "@device:pnp:\\\\?\\usb#vid_1d6b&pid_0102&mi_00#7&2b&0&0000#twin";
-        auto twin = SimHub::instance().add(vidorra::sim::kSimCameraName, secondPath);
+        const std::string secondPath = "@device:pnp:\\\\?\\usb#vid_f0f0&pid_0102&mi_00#7&2b&0&0000#twin";
+        auto twin = simHub().add(vidorra::sim::kSimCameraName, secondPath);
         twin->setRecord("SOC:V8 TWIN");
         auto w = showWindow();
         QCOMPARE(w->cameraList()->count(), 2);
         w->cameraList()->setCurrentIndex(1);
         pressOpenCamera(*w);
         QCOMPARE(w->deviceInfo()->text(), QStringLiteral("v2 SOC:V8 TWIN"));
-        for (const PortCall &c : SimHub::instance().calls())
+        for (const PortCall &c : simHub().calls())
             if (c.kind == CallKind::Get || c.kind == CallKind::Set)
                 QCOMPARE(c.device, secondPath);
     }
 
     void emptyListDoesNothing()
     {
-        SimHub::instance().clear();
+        simHub().clear();
         auto w = showWindow();
         QCOMPARE(w->cameraList()->count(), 0);
         pressOpenCamera(*w);
         QCOMPARE(w->isPreviewStarted(), 0);
         QVERIFY(!w->previewCamera());
-        QVERIFY(SimHub::instance().calls().empty());
+        QVERIFY(simHub().calls().empty());
         QVERIFY(!w->form()->tabWidget_tabsetup->isEnabled());
     }
 
@@ -168,7 +168,7 @@ private slots:
             ++boxes;
             clickBoxButton(m, QMessageBox::Ok);
         }, &seen);
-        SimHub::instance().unplug(vidorra::sim::kSimCameraPath);
+        simHub().unplug(vidorra::sim::kSimCameraPath);
         QTRY_COMPARE(boxes, 1);
         QCOMPARE(seen, QStringLiteral("Error|Camera error!"));
         QCOMPARE(w->previewCamera()->status(), QCamera::UnavailableStatus);

@@ -39,7 +39,7 @@ private slots:
         auto *s = o.window->findChild<QSlider *>(slider);
         if (!s->isEnabled())  // compensation is off by default
             QTest::mouseClick(o.ui->pushButton_ExposureCompensationSwitch, Qt::LeftButton);
-        SimHub::instance().clearCalls();
+        simHub().clearCalls();
         dragSlider(s, positions);
         std::vector<XuCall> expected;
         for (int b : bytes)
@@ -80,7 +80,7 @@ private slots:
         QSlider *red = o.ui->horizontalSlider_RedGain;
         dragSlider(red, {3});
         QCOMPARE(sets(), std::vector<XuCall>{set(sel::RedGain, {3})});
-        SimHub::instance().clearCalls();
+        simHub().clearCalls();
         dragSlider(red, {2, 1, 0, -1, -2, -3});
         for (const XuCall &c : sets()) {
             QCOMPARE(c.selector, sel::RedGain);
@@ -91,7 +91,7 @@ private slots:
         QCOMPARE(o.ui->spinBox_RedGain->minimum(), -10);
         // Every gain step asks the camera for its white-balance mode first.
         int wbReads = 0;
-        for (const PortCall &c : SimHub::instance().calls())
+        for (const PortCall &c : simHub().calls())
             wbReads += c.kind == CallKind::ReadWhiteBalance;
         QVERIFY(wbReads >= 3);
     }

@@ -137,7 +137,7 @@ private slots:
         dragSlider(o.ui->horizontalSlider_NR2D, {5});
         QTest::mouseClick(o.ui->label_SetUp, Qt::LeftButton);
         QTest::mouseClick(o.ui->pushButton_FlipV, Qt::LeftButton);
-        SimHub::instance().clearCalls();
+        simHub().clearCalls();
         QString seen;
         answerBox(yes ? QMessageBox::Yes : QMessageBox::No, &seen);
         QTest::mouseClick(o.ui->pushButton_RestoreDefault, Qt::LeftButton);

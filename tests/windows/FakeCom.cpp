@@ -61,11 +61,11 @@ HRESULT Filter::query(REFIID iid, void **out)
     *out = nullptr;
     if (iid == IID_IUnknown || iid == IID_IBaseFilter || iid == IID_IMediaFilter || iid == IID_IPersist)
         return handOut(static_cast<IBaseFilter *>(this), out);
-    if (iid == kIidKsControl && spec.ksControl)
+    if (iid == kIidKsControl && setup.ksControl)
         return handOut(static_cast<IKsControl *>(this), out);
-    if (iid == IID_IAMVideoProcAmp && spec.procAmp)
+    if (iid == IID_IAMVideoProcAmp && setup.procAmp)
         return handOut(static_cast<IAMVideoProcAmp *>(this), out);
-    if (iid == IID_ISpecifyPropertyPages && spec.propertyPages)
+    if (iid == IID_ISpecifyPropertyPages && setup.propertyPages)
         return handOut(static_cast<ISpecifyPropertyPages *>(this), out);
     return E_NOINTERFACE;
 }
@@ -90,8 +90,8 @@ HRESULT Filter::KsProperty(PKSPROPERTY property, ULONG propertyLength, LPVOID da
     std::memcpy(&request, property, sizeof request);
     const ULONG flags = request.Property.Flags;
     HRESULT hr = static_cast<HRESULT>(0x80070490);  // E_PROP_ID_UNSUPPORTED
-    if (request.Property.Set == spec.xuSet && request.NodeId == spec.xuNode) {
-        const ULONG length = static_cast<ULONG>(spec.controlBytes.size());
+    if (request.Property.Set == setup.xuSet && request.NodeId == setup.xuNode) {
+        const ULONG length = static_cast<ULONG>(setup.controlBytes.size());
         if (flags == (KSPROPERTY_TYPE_TOPOLOGY | KSPROPERTY_TYPE_SETSUPPORT)) {
             hr = S_OK;
         } else if (flags == (KSPROPERTY_TYPE_TOPOLOGY | KSPROPERTY_TYPE_GET) && dataLength == 0) {
@@ -99,7 +99,7 @@ HRESULT Filter::KsProperty(PKSPROPERTY property, ULONG propertyLength, LPVOID da
             hr = HRESULT_FROM_WIN32(ERROR_MORE_DATA);
         } else if (flags == (KSPROPERTY_TYPE_TOPOLOGY | KSPROPERTY_TYPE_GET)) {
             const ULONG n = std::min(length, dataLength);
-            std::memcpy(data, spec.controlBytes.data(), n);
+            std::memcpy(data, setup.controlBytes.data(), n);
             *bytesReturned = n;
             hr = S_OK;
         } else if (flags == (KSPROPERTY_TYPE_TOPOLOGY | KSPROPERTY_TYPE_SET)) {
@@ -120,11 +120,11 @@ HRESULT Filter::Get(LONG property, LONG *value, LONG *flags)
     procAmpProperties.push_back(property);
     if (property != VideoProcAmp_WhiteBalance)
         return E_PROP_ID_UNSUPPORTED;
-    if (FAILED(spec.wbResult))
-        return spec.wbResult;
-    *value = spec.wbValue;
-    *flags = spec.wbFlags;
-    return spec.wbResult;
+    if (FAILED(setup.wbResult))
+        return setup.wbResult;
+    *value = setup.wbValue;
+    *flags = setup.wbFlags;
+    return setup.wbResult;
 }
 
 HRESULT Filter::GetPages(CAUUID *pages)
@@ -132,14 +132,14 @@ HRESULT Filter::GetPages(CAUUID *pages)
     touch();
     pages->cElems = 0;
     pages->pElems = nullptr;
-    if (FAILED(spec.pagesResult))
-        return spec.pagesResult;
-    if (spec.pageCount > 0) {
-        pagesHandedOut = static_cast<CLSID *>(CoTaskMemAlloc(spec.pageCount * sizeof(CLSID)));
-        for (ULONG i = 0; i < spec.pageCount; ++i)
+    if (FAILED(setup.pagesResult))
+        return setup.pagesResult;
+    if (setup.pageCount > 0) {
+        pagesHandedOut = static_cast<CLSID *>(CoTaskMemAlloc(setup.pageCount * sizeof(CLSID)));
+        for (ULONG i = 0; i < setup.pageCount; ++i)
             pagesHandedOut[i] = CLSID{0x1000u + i, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0}};
         pages->pElems = pagesHandedOut;
-        pages->cElems = spec.pageCount;
+        pages->cElems = setup.pageCount;
     }
     return S_OK;
 }
@@ -163,7 +163,7 @@ HRESULT Moniker::BindToObject(IBindCtx *context, IMoniker *left, REFIID iid, voi
         ++badBindArguments;
     if (FAILED(bindResult))
         return bindResult;
-    Filter *filter = Pool::make<Filter>(filterSpec);
+    Filter *filter = Pool::make<Filter>(filterSetup);
     filters.push_back(filter);
     return handOut(static_cast<IBaseFilter *>(filter), out);
 }

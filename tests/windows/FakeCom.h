@@ -5,7 +5,7 @@
 // every count must be zero again (each holder released exactly what it took).
 #pragma once
 
-#include "device/windows/ComSystem.h"
+#include "ComSystem.h"
 
 #include <windows.h>
 #include <dshow.h>
@@ -75,7 +75,7 @@ HRESULT handOut(I *object, void **out)
     ULONG STDMETHODCALLTYPE AddRef() override { return addRef(); }                                  \
     ULONG STDMETHODCALLTYPE Release() override { return release(); }
 
-struct FilterSpec {
+struct FilterSetup {
     bool ksControl = true;
     bool procAmp = true;
     bool propertyPages = true;
@@ -105,7 +105,7 @@ class Filter final : public Tracked,
                      public IAMVideoProcAmp,
                      public ISpecifyPropertyPages {
 public:
-    explicit Filter(FilterSpec spec) : spec(std::move(spec)) {}
+    explicit Filter(FilterSetup setup) : setup(std::move(setup)) {}
     FAKE_IUNKNOWN
 
     IUnknown *identity() { return static_cast<IBaseFilter *>(this); }
@@ -138,7 +138,7 @@ public:
     // ISpecifyPropertyPages
     HRESULT STDMETHODCALLTYPE GetPages(CAUUID *pages) override;
 
-    FilterSpec spec;
+    FilterSetup setup;
     std::vector<KsCall> ksCalls;
     std::vector<LONG> procAmpProperties;
     CLSID *pagesHandedOut = nullptr;
@@ -179,7 +179,7 @@ public:
     std::map<std::wstring, std::wstring> properties;
     bool nameIsNotText = false;  // FriendlyName comes back as a number
     HRESULT bindResult = S_OK;
-    FilterSpec filterSpec;
+    FilterSetup filterSetup;
 
     std::vector<Filter *> filters;  // one per BindToObject
     int bagBinds = 0;

@@ -42,11 +42,12 @@ ensure_tools() {
 
 # Configures the whole project for Windows with the MinGW-w64 toolchain and a
 # stand-in for Qt (there is no Qt for Windows here), then builds the Qt-free
-# targets through the project's own CMake files: the DirectShow port, the port
-# test (with the header checks and the message-record reader) and the probe.
+# targets through the project's own CMake files: the Windows backend (the
+# DirectShow port and its platform), the port test (with the header checks and
+# the message-record reader) and the probe.
 build() {
   local src=$1 out=$2
-  [ -f "$src/device/windows/DirectShowPort.cpp" ] || fail "no sources at $src"
+  [ -f "$src/backends/windows/DirectShowPort.cpp" ] || fail "no sources at $src"
   ensure_tools
   rm -rf "$out"
   mkdir -p "$out/qt5"
@@ -70,7 +71,7 @@ QT
     -DCMAKE_CXX_FLAGS=-Werror -DCMAKE_EXE_LINKER_FLAGS=-static >"$out/configure.log" 2>&1 ||
     { cat "$out/configure.log"; fail "configuring the Windows build failed"; }
   echo "cross-build: compiling with -Wall -Wextra -Werror"
-  cmake --build "$out/build" -j2 --target vidorra_directshow dshow-port-test dshow-probe ||
+  cmake --build "$out/build" -j2 --target vidorra_windows_backend dshow-port-test dshow-probe ||
     fail "the Windows build failed"
   cp "$out/build/tests/windows/dshow-probe.exe" "$out/build/tests/windows/dshow-port-test.exe" "$out/"
   echo "cross-build: linked dshow-probe.exe and dshow-port-test.exe"

@@ -4,8 +4,8 @@
 #include "FakeCom.h"
 
 #include "app/DeviceChangeMessage.h"
-#include "device/CapturePort.h"
-#include "device/windows/ComSystem.h"
+#include "CapturePort.h"
+#include "ComSystem.h"
 
 #include <dbt.h>
 
@@ -36,9 +36,9 @@ using vidorra::DeviceEntry;
 using vidorra::Status;
 using vidorra::XuOp;
 
-const std::wstring kUsbPath = L"\\\\?\\usb#vid_1b3f&pid_2247&mi_00#6&2a7e9c5&0&0000#"
+const std::wstring kUsbPath = L"\\\\?\\usb#vid_f0f2&pid_2247&mi_00#6&2a7e9c5&0&0000#"
                               L"{65e8773d-8f56-11d0-a3b9-00a0c9191770}\\global";
-const char kUsbPathUtf8[] = "\\\\?\\usb#vid_1b3f&pid_2247&mi_00#6&2a7e9c5&0&0000#"
+const char kUsbPathUtf8[] = "\\\\?\\usb#vid_f0f2&pid_2247&mi_00#6&2a7e9c5&0&0000#"
                             "{65e8773d-8f56-11d0-a3b9-00a0c9191770}\\global";
 
 GUID xuGuid()
@@ -68,7 +68,7 @@ struct World {
         moniker->properties[L"FriendlyName"] = name;
         if (!path.empty())
             moniker->properties[L"DevicePath"] = path;
-        moniker->filterSpec.xuSet = xuGuid();
+        moniker->filterSetup.xuSet = xuGuid();
         category->monikers.push_back(moniker);
         return moniker;
     }
@@ -260,8 +260,8 @@ void extensionUnitRequestsCarryExactNodeRequests()
 {
     World world;
     fake::Moniker *camera = world.addCamera(L"USB Camera", kUsbPath);
-    camera->filterSpec.xuNode = 2;
-    camera->filterSpec.controlBytes = {'S', 'O', 'C', ':', 'V', '9', 0};
+    camera->filterSetup.xuNode = 2;
+    camera->filterSetup.controlBytes = {'S', 'O', 'C', ':', 'V', '9', 0};
     {
         auto port = world.port();
         std::vector<DeviceEntry> devices;
@@ -329,7 +329,7 @@ void filterWithoutKsControlFailsRequests()
 {
     World world;
     fake::Moniker *camera = world.addCamera(L"Virtual Camera", L"");
-    camera->filterSpec.ksControl = false;
+    camera->filterSetup.ksControl = false;
     {
         auto port = world.port();
         std::vector<DeviceEntry> devices;
@@ -353,10 +353,10 @@ void whiteBalanceReadsProcessingAmplifier()
 {
     World world;
     fake::Moniker *camera = world.addCamera(L"USB Camera", kUsbPath);
-    camera->filterSpec.wbValue = 4600;
-    camera->filterSpec.wbFlags = 2;
+    camera->filterSetup.wbValue = 4600;
+    camera->filterSetup.wbFlags = 2;
     fake::Moniker *noAmp = world.addCamera(L"Other Camera", L"");
-    noAmp->filterSpec.procAmp = false;
+    noAmp->filterSetup.procAmp = false;
     {
         auto port = world.port();
         std::vector<DeviceEntry> devices;
@@ -373,12 +373,12 @@ void whiteBalanceReadsProcessingAmplifier()
         CHECK(value == 4600 && flags == 2);
         CHECK(camera->filters[0]->procAmpProperties == std::vector<LONG>{VideoProcAmp_WhiteBalance});
 
-        camera->filters[0]->spec.wbResult = S_FALSE;
-        camera->filters[0]->spec.wbFlags = 1;
+        camera->filters[0]->setup.wbResult = S_FALSE;
+        camera->filters[0]->setup.wbFlags = 1;
         CHECK(handle->readWhiteBalance(&value, &flags) == 1);
         CHECK(flags == 1);
 
-        camera->filters[0]->spec.wbResult = E_PROP_ID_UNSUPPORTED;
+        camera->filters[0]->setup.wbResult = E_PROP_ID_UNSUPPORTED;
         value = -7;
         flags = -7;
         CHECK(handle->readWhiteBalance(&value, &flags) == E_PROP_ID_UNSUPPORTED);
@@ -424,15 +424,15 @@ void propertyPagesOpenModalFrame()
         CHECK(world.system->freed.size() == 2);
 
         // No page list: nothing shown.
-        filter->spec.pagesResult = E_FAIL;
+        filter->setup.pagesResult = E_FAIL;
         CHECK(handle->showPropertyPages() == E_FAIL);
         CHECK(world.system->frames.size() == 2);
-        filter->spec.pagesResult = S_OK;
-        filter->spec.pageCount = 0;
+        filter->setup.pagesResult = S_OK;
+        filter->setup.pageCount = 0;
         CHECK(handle->showPropertyPages() == 1);
         CHECK(world.system->frames.size() == 2);
 
-        filter->spec.propertyPages = false;
+        filter->setup.propertyPages = false;
         CHECK(handle->showPropertyPages() == E_NOINTERFACE);
         CHECK(world.system->frames.size() == 2);
     }

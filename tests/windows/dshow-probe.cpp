@@ -5,9 +5,9 @@
 //
 // Exit code: 0 when the list could be made and, if a device was there, it was
 // opened; 1 otherwise.
-#include "device/CapturePort.h"
-#include "device/windows/DirectShowNames.h"
-#include "device/windows/DirectShowPort.h"
+#include "CapturePort.h"
+#include "DirectShowNames.h"
+#include "DirectShowPort.h"
 
 #include <cstdint>
 #include <cstdio>

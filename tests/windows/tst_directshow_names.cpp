@@ -1,6 +1,6 @@
 // The DirectShow backend's text rules, which need no Windows header: friendly
 // names from UTF-16, and the match of a device path with Qt's device name.
-#include "device/windows/DirectShowNames.h"
+#include "DirectShowNames.h"
 
 #include <QtTest>
 
@@ -62,7 +62,7 @@ void TestDirectShowNames::pathMatches_data()
     QTest::addColumn<bool>("matches");
 
     const QString path = QStringLiteral(
-        "\\\\?\\usb#vid_1b3f&pid_2247&mi_00#6&2a7e9c5&0&0000#{65e8773d-8f56-11d0-a3b9-00a0c9191770}\\global");
+        "\\\\?\\usb#vid_f0f2&pid_2247&mi_00#6&2a7e9c5&0&0000#{65e8773d-8f56-11d0-a3b9-00a0c9191770}\\global");
     QTest::newRow("display name") << path << "@device:pnp:" + path << true;
     QTest::newRow("display name, other case") << path << ("@device:pnp:" + path).toUpper() << true;
     QTest::newRow("path itself") << path << path << true;

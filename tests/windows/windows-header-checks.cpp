@@ -2,7 +2,7 @@
 // the platform-neutral code and the DirectShow port hard-code. Compiled by
 // cross-build.sh; it has no code to run.
 #include "app/DeviceChangeMessage.h"
-#include "device/CapturePort.h"
+#include "CapturePort.h"
 
 #include <windows.h>
 #include <dbt.h>

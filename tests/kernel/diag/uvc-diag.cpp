@@ -4,6 +4,7 @@
 //   uvc-diag find                              capture node of the first UVC camera
 //   uvc-diag [--ms] xu DEV UNIT SEL QUERY SIZE [HEX]  one UVCIOC_CTRL_QUERY
 //   uvc-diag wb DEV                            white balance through V4L2 controls
+//   uvc-diag wb-set DEV KELVIN                 white-balance temperature through V4L2
 //   uvc-diag grab DEV N                        N MJPEG frames by mmap streaming, each
 //                                              matched against the test card
 //   uvc-diag [--ms] steps DEV STEP...          requests on descriptors kept open (Steps.h)
@@ -63,6 +64,19 @@ int whiteBalance(const char *path)
     return rcAuto < 0 ? 1 : 0;
 }
 
+int whiteBalanceSet(const char *path, int kelvin)
+{
+    const int fd = diag::openNode(path);
+    if (fd < 0)
+        return 1;
+    v4l2_control temperature{V4L2_CID_WHITE_BALANCE_TEMPERATURE, kelvin};
+    const int rc = ::ioctl(fd, VIDIOC_S_CTRL, &temperature);
+    const int e = rc < 0 ? errno : 0;
+    ::close(fd);
+    std::printf("DIAG wb-set temperature=%d rc=%d errno=%s\n", kelvin, rc, diag::errnoName(e));
+    return rc < 0 ? 1 : 0;
+}
+
 }  // namespace
 
 int main(int argc, char **argv)
@@ -82,13 +96,15 @@ int main(int argc, char **argv)
         rc = xu(argc, argv, timed);
     else if (command == "wb" && argc > 2)
         rc = whiteBalance(argv[2]);
+    else if (command == "wb-set" && argc > 3)
+        rc = whiteBalanceSet(argv[2], std::atoi(argv[3]));
     else if (command == "grab" && argc > 3 && std::atoi(argv[3]) > 0)
         rc = diag::grab(argv[2], std::atoi(argv[3]));
     else if (command == "steps" && argc > 3)
         rc = diag::steps(argv[2], std::vector<std::string>(argv + 3, argv + argc), timed);
     if (rc == 2)
         std::fprintf(stderr, "usage: uvc-diag find | [--ms] xu DEV UNIT SEL QUERY SIZE [HEX] | wb DEV\n"
-                             "       | grab DEV N | [--ms] steps DEV STEP...\n");
+                             "       | wb-set DEV KELVIN | grab DEV N | [--ms] steps DEV STEP...\n");
     std::fflush(stdout);
     return rc;
 }

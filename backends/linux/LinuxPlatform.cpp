@@ -1,0 +1,20 @@
+#include "LinuxPlatform.h"
+
+#include "UdevWatcher.h"
+#include "UsbSysfs.h"
+#include "V4l2CapturePort.h"
+
+namespace vidorra::v4l {
+
+LinuxPlatform::LinuxPlatform(std::shared_ptr<SysCalls> calls)
+    : sys(std::move(calls)), v4l2(createV4l2CapturePort(sys))
+{
+}
+
+LinuxPlatform::~LinuxPlatform() = default;
+
+bool LinuxPlatform::isUsbCamera(const std::string &deviceName) const { return isUsbVideoNode(*sys, deviceName); }
+
+DeviceWatcher *LinuxPlatform::watchDevices(QObject *parent) { return new UdevWatcher(sys, parent); }
+
+}  // namespace vidorra::v4l

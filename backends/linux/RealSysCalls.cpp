@@ -1,0 +1,157 @@
+// The system-call layer over the real kernel and libudev.
+#include "SysCalls.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <libudev.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+namespace vidorra::v4l {
+namespace {
+
+class RealUdevMonitor final : public UdevMonitor {
+public:
+    RealUdevMonitor(udev *context, udev_monitor *monitor) : context(context), monitor(monitor) {}
+    ~RealUdevMonitor() override
+    {
+        udev_monitor_unref(monitor);
+        udev_unref(context);
+    }
+    RealUdevMonitor(const RealUdevMonitor &) = delete;
+    RealUdevMonitor &operator=(const RealUdevMonitor &) = delete;
+
+    int fd() const override { return udev_monitor_get_fd(monitor); }
+
+    bool receive(std::string *action, std::string *devNode) override
+    {
+        // The monitor socket is non-blocking: null means nothing waits.
+        udev_device *device = udev_monitor_receive_device(monitor);
+        if (!device)
+            return false;
+        const char *a = udev_device_get_action(device);
+        const char *n = udev_device_get_devnode(device);
+        *action = a ? a : "";
+        *devNode = n ? n : "";
+        udev_device_unref(device);
+        return true;
+    }
+
+private:
+    udev *context;
+    udev_monitor *monitor;
+};
+
+class RealSysCalls final : public SysCalls {
+public:
+    int open(const std::string &path, int flags) override
+    {
+        int fd;
+        do
+            fd = ::open(path.c_str(), flags | O_CLOEXEC);
+        while (fd < 0 && errno == EINTR);
+        return fd < 0 ? -errno : fd;
+    }
+
+    int close(int fd) override { return ::close(fd) < 0 ? -errno : 0; }
+
+    int ioctl(int fd, unsigned long request, void *arg) override
+    {
+        int r;
+        do
+            r = ::ioctl(fd, request, arg);
+        while (r < 0 && errno == EINTR);
+        return r < 0 ? -errno : r;
+    }
+
+    int readFile(const std::string &path, std::string *content, std::size_t maxBytes) override
+    {
+        content->clear();
+        const int fd = open(path, O_RDONLY);
+        if (fd < 0)
+            return fd;
+        char buffer[4096];
+        int result = 0;
+        while (content->size() < maxBytes) {
+            const std::size_t want = std::min(sizeof buffer, maxBytes - content->size());
+            const ssize_t got = ::read(fd, buffer, want);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got < 0) {
+                result = -errno;
+                break;
+            }
+            if (got == 0)
+                break;
+            content->append(buffer, static_cast<std::size_t>(got));
+        }
+        ::close(fd);
+        return result;
+    }
+
+    int listDirectory(const std::string &path, std::vector<std::string> *names) override
+    {
+        names->clear();
+        DIR *dir = ::opendir(path.c_str());
+        if (!dir)
+            return -errno;
+        while (const dirent *entry = ::readdir(dir)) {
+            if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+                names->emplace_back(entry->d_name);
+        }
+        ::closedir(dir);
+        return 0;
+    }
+
+    int realPath(const std::string &path, std::string *resolved) override
+    {
+        char buffer[PATH_MAX];
+        if (!::realpath(path.c_str(), buffer))
+            return -errno;
+        *resolved = buffer;
+        return 0;
+    }
+
+    std::unique_ptr<UdevMonitor> openUdevMonitor(const std::string &subsystem, int *error) override
+    {
+        *error = 0;
+        udev *context = udev_new();
+        if (!context) {
+            *error = errno ? errno : ENOMEM;
+            return nullptr;
+        }
+        // "udev": events after the rules ran, so the node exists with its permissions.
+        udev_monitor *monitor = udev_monitor_new_from_netlink(context, "udev");
+        if (!monitor) {
+            *error = errno ? errno : ENOMEM;
+            udev_unref(context);
+            return nullptr;
+        }
+        int r = udev_monitor_filter_add_match_subsystem_devtype(monitor, subsystem.c_str(), nullptr);
+        if (r >= 0)
+            r = udev_monitor_enable_receiving(monitor);
+        if (r < 0) {
+            *error = -r;
+            udev_monitor_unref(monitor);
+            udev_unref(context);
+            return nullptr;
+        }
+        return std::make_unique<RealUdevMonitor>(context, monitor);
+    }
+};
+
+}  // namespace
+
+std::shared_ptr<SysCalls> realSystemCalls()
+{
+    static const std::shared_ptr<SysCalls> real = std::make_shared<RealSysCalls>();
+    return real;
+}
+
+}  // namespace vidorra::v4l

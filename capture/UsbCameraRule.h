@@ -1,0 +1,12 @@
+// Which cameras the window and vidorra-ctl offer: USB cameras only.
+#pragma once
+
+#include <QString>
+
+namespace vidorra {
+// The device-name marker of a USB camera, matched case-sensitively anywhere.
+extern const char kUsbDeviceMarker[];
+bool hasUsbDeviceMarker(const QString &deviceName);
+// The marker, or the installed platform's own USB test (for example sysfs on Linux).
+bool isUsbCamera(const QString &deviceName);
+}  // namespace vidorra

@@ -1,0 +1,12 @@
+// Text from a camera made safe to print on a terminal.
+#pragma once
+
+#include <QString>
+
+namespace vidorra::ctl {
+
+// Control characters (C0, DEL, C1) as \xNN, so that a record or a name from a
+// camera cannot move the cursor or change the terminal.
+QString printable(const QString &text);
+
+}  // namespace vidorra::ctl
