@@ -122,7 +122,20 @@ Status CaptureDevice::bindDevice(const QString &name, const QString &deviceName)
 
     Status opened = status::Ok;
     xuFilter = open(p, chosen, &opened);
+    // The result is that of reaching the extension unit: a device that opens
+    // without it is not bound for the vendor settings, and its requests
+    // answer -1 without a call. The control device stays for white balance
+    // and the property pages.
+    const Status access = xuFilter ? xuFilter->extensionUnitAccess() : status::Ok;
+    if (!succeeded(access))
+        xuFilter.reset();
     qDebug() << address(xuFilter.get());
+    if (!succeeded(access)) {
+        bindError = QStringLiteral("The camera \"%1\" gives no access to its vendor settings (error 0x%2).")
+                        .arg(name)
+                        .arg(static_cast<std::uint32_t>(access), 8, 16, QLatin1Char('0'));
+        return access;
+    }
     if (!xuFilter)
         return fail(succeeded(opened) ? status::Fail : opened,
                     portErrorOr(QStringLiteral("The camera \"%1\" could not be opened.").arg(name)));

@@ -109,6 +109,9 @@ public:
                             std::uint8_t *data, std::uint32_t length, std::uint32_t *bytesReturned) = 0;
     // White balance of the processing amplifier: value and flags (1 auto, 2 manual).
     virtual Status readWhiteBalance(std::int32_t *value, std::int32_t *flags) = 0;
+    // Whether the extension unit can be reached through this handle at all
+    // (on Windows: the status of obtaining IKsControl from the filter).
+    virtual Status extensionUnitAccess() const { return status::Ok; }
 
     // The platform's own modal property frame for this device. Backends without
     // one answer NotImplemented and offer their controls below instead, which

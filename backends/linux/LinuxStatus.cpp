@@ -25,6 +25,8 @@ constexpr Row kTable[] = {
     {EINVAL, vidorra::status::InvalidArgument},
     {ERANGE, OutOfRange},
     {ETIMEDOUT, TimedOut},
+    {EPROTO, LinkFailed},
+    {ESHUTDOWN, Shutdown},
     {EILSEQ, WrongState},
 };
 
@@ -59,7 +61,9 @@ std::string statusText(Status s)
     case Stalled: return "the camera refused the request";
     case Busy: return "the camera is busy";
     case OutOfRange: return "the value is outside what the camera takes";
-    case TimedOut: return "the camera did not answer";
+    case TimedOut: return "the camera is not answering";
+    case LinkFailed: return "the USB link to the camera failed";
+    case Shutdown: return "the camera was disconnected";
     case WrongState: return "the camera cannot do this in its current state";
     default: break;
     }

@@ -15,6 +15,9 @@
 //   EINVAL         0x80070057    E_INVALIDARG
 //   ERANGE         0x8007000D    ERROR_INVALID_DATA: value out of range
 //   ETIMEDOUT      0x80070079    ERROR_SEM_TIMEOUT: the camera did not answer
+//   EPROTO         0x80070017    ERROR_CRC: the USB link to the camera failed
+//   ESHUTDOWN      0x8007048F    ERROR_DEVICE_NOT_CONNECTED: the camera's USB
+//                                port was shut down (it is being unplugged)
 //   EILSEQ         0x8007139F    ERROR_INVALID_STATE: the camera cannot take the
 //                                request in its current state (uvcvideo's code for
 //                                "wrong state" before Linux 6.4; EACCES from then on,
@@ -34,6 +37,8 @@ constexpr Status Stalled = static_cast<Status>(0x8007001Fu);
 constexpr Status Busy = static_cast<Status>(0x800700AAu);
 constexpr Status OutOfRange = static_cast<Status>(0x8007000Du);
 constexpr Status TimedOut = static_cast<Status>(0x80070079u);
+constexpr Status LinkFailed = static_cast<Status>(0x80070017u);
+constexpr Status Shutdown = static_cast<Status>(0x8007048Fu);
 constexpr Status WrongState = static_cast<Status>(0x8007139Fu);
 constexpr std::uint32_t kErrnoFacilityBase = 0xA0EE0000u;
 

@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <libudev.h>
 #include <sys/ioctl.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -228,6 +229,13 @@ public:
             previous.emplace_back(number, old);
         }
         return std::make_unique<RealSignalMonitor>(ends[0], ends[1], std::move(previous));
+    }
+
+    std::int64_t monotonicMilliseconds() override
+    {
+        timespec now{};
+        ::clock_gettime(CLOCK_MONOTONIC, &now);
+        return std::int64_t(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
     }
 };
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -50,6 +51,8 @@ public:
     virtual std::unique_ptr<UdevMonitor> openUdevMonitor(const std::string &subsystem, int *error) = 0;
     // One monitor at a time; null with *error = errno when it cannot be made.
     virtual std::unique_ptr<SignalMonitor> openSignalMonitor(const std::vector<int> &numbers, int *error) = 0;
+    // CLOCK_MONOTONIC in milliseconds.
+    virtual std::int64_t monotonicMilliseconds() = 0;
 };
 
 // The kernel itself.

@@ -12,14 +12,33 @@
 namespace vidorra::v4l {
 
 V4l2CaptureHandle::V4l2CaptureHandle(std::shared_ptr<SysCalls> sys, int fd, std::string path,
-                                     UvcTopology topology)
-    : sys(std::move(sys)), fd(fd), path(std::move(path)), units(std::move(topology))
+                                     UvcTopology topology, std::shared_ptr<HoldOff> holdOff)
+    : sys(std::move(sys)), fd(fd), path(std::move(path)), units(std::move(topology)), holdOff(std::move(holdOff))
 {
 }
 
 V4l2CaptureHandle::~V4l2CaptureHandle()
 {
     sys->close(fd);
+}
+
+Status V4l2CaptureHandle::ask(unsigned long request, void *arg)
+{
+    if (gone)
+        return vidorra::status::NoSuchDevice;
+    const Status held = holdOff->admit();
+    if (!succeeded(held))
+        return held;
+    const std::int64_t start = sys->monotonicMilliseconds();
+    const int result = sys->ioctl(fd, request, arg);
+    // From a control query, EACCES is the camera's "wrong state" (Linux 6.4 on), not a permission.
+    Status s = request == UVCIOC_CTRL_QUERY && result == -EACCES ? status::WrongState : ioctlStatus(result);
+    // uvcvideo reports a control whose own first query timed out as unknown
+    // (ENOENT): a request that fails only after so long went unanswered.
+    if (!succeeded(s) && !meansNotAnswering(s) && sys->monotonicMilliseconds() - start >= HoldOff::kSlowFailureMs)
+        s = status::TimedOut;
+    holdOff->note(s);
+    return s;
 }
 
 Status V4l2CaptureHandle::ioctlStatus(int result)
@@ -68,9 +87,7 @@ Status V4l2CaptureHandle::uvcQuery(std::uint8_t unit, std::uint8_t selector, std
     q.query = query;
     q.size = size;
     q.data = data;
-    const int result = sys->ioctl(fd, UVCIOC_CTRL_QUERY, &q);
-    // From a control query, EACCES is the camera's "wrong state" (Linux 6.4 on), not a permission.
-    return result == -EACCES ? status::WrongState : ioctlStatus(result);
+    return ask(UVCIOC_CTRL_QUERY, &q);
 }
 
 Status V4l2CaptureHandle::queryLength(const Guid &propertySet, std::uint32_t selector, std::uint32_t node,
@@ -124,11 +141,9 @@ Status V4l2CaptureHandle::transfer(const Guid &propertySet, std::uint32_t select
 
 Status V4l2CaptureHandle::readControl(std::uint32_t id, std::int32_t *value)
 {
-    if (gone)
-        return vidorra::status::NoSuchDevice;
     v4l2_control c{};
     c.id = id;
-    const Status s = ioctlStatus(sys->ioctl(fd, VIDIOC_G_CTRL, &c));
+    const Status s = ask(VIDIOC_G_CTRL, &c);
     if (succeeded(s))
         *value = c.value;
     return s;

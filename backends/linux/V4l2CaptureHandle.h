@@ -3,6 +3,7 @@
 #pragma once
 
 #include "CapturePort.h"
+#include "HoldOff.h"
 #include "SysCalls.h"
 #include "UvcDescriptors.h"
 
@@ -15,7 +16,9 @@ namespace vidorra::v4l {
 
 class V4l2CaptureHandle final : public CaptureHandle {
 public:
-    V4l2CaptureHandle(std::shared_ptr<SysCalls> sys, int fd, std::string path, UvcTopology topology);
+    // `holdOff` is shared by the handles of the same node.
+    V4l2CaptureHandle(std::shared_ptr<SysCalls> sys, int fd, std::string path, UvcTopology topology,
+                      std::shared_ptr<HoldOff> holdOff);
     ~V4l2CaptureHandle() override;
     V4l2CaptureHandle(const V4l2CaptureHandle &) = delete;
     V4l2CaptureHandle &operator=(const V4l2CaptureHandle &) = delete;
@@ -52,6 +55,9 @@ private:
     // One UVCIOC_CTRL_QUERY.
     Status uvcQuery(std::uint8_t unit, std::uint8_t selector, std::uint8_t query, std::uint8_t *data,
                     std::uint16_t size);
+    // Every ioctl that may reach the camera: not made while the handle is
+    // gone or the node is held off (HoldOff.h).
+    Status ask(unsigned long request, void *arg);
     // An ioctl's status; ENODEV marks the handle gone, so later calls make no request.
     Status ioctlStatus(int result);
     Status readControl(std::uint32_t id, std::int32_t *value);
@@ -62,6 +68,7 @@ private:
     UvcTopology units;
     std::map<std::pair<std::uint8_t, std::uint8_t>, std::uint16_t> lengths;  // (unit, selector)
     std::map<std::pair<std::uint8_t, std::uint8_t>, Status> lengthFailures;
+    std::shared_ptr<HoldOff> holdOff;
     bool gone = false;
 };
 

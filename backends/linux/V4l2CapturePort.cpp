@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <map>
 
 namespace vidorra::v4l {
 namespace {
@@ -57,6 +58,7 @@ public:
     {
         devices->clear();
         listed.clear();
+        holdOffs.clear();  // every binding starts afresh
         errorText.clear();
         std::vector<std::string> names;
         const int r = sys->listDirectory("/dev", &names);
@@ -114,7 +116,10 @@ public:
         }
         UvcTopology topology;
         readNodeTopology(*sys, info.node, &topology);  // none: the node answers no probe
-        *handle = std::make_unique<V4l2CaptureHandle>(sys, fd, info.path, std::move(topology));
+        std::shared_ptr<HoldOff> &holdOff = holdOffs[info.path];
+        if (!holdOff)
+            holdOff = std::make_shared<HoldOff>(sys);
+        *handle = std::make_unique<V4l2CaptureHandle>(sys, fd, info.path, std::move(topology), holdOff);
         return vidorra::status::Ok;
     }
 
@@ -160,6 +165,7 @@ private:
 
     std::shared_ptr<SysCalls> sys;
     std::vector<NodeInfo> listed;
+    std::map<std::string, std::shared_ptr<HoldOff>> holdOffs;  // by node, shared by its handles
     std::string errorText;
 };
 

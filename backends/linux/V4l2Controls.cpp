@@ -83,11 +83,11 @@ Status V4l2CaptureHandle::listControls(std::vector<ControlInfo> *controls)
     while (controls->size() < kMaxControls) {
         v4l2_query_ext_ctrl q{};
         q.id = id | V4L2_CTRL_FLAG_NEXT_CTRL;
-        const int r = sys->ioctl(fd, VIDIOC_QUERY_EXT_CTRL, &q);
-        if (r == -EINVAL)
+        const Status r = ask(VIDIOC_QUERY_EXT_CTRL, &q);
+        if (r == vidorra::status::InvalidArgument)
             break;  // the end of the list
-        if (r < 0)
-            return ioctlStatus(r);
+        if (!succeeded(r))
+            return r;
         if ((q.id & ~V4L2_CTRL_FLAG_NEXT_CTRL) <= id)
             break;  // a driver that does not move on
         id = q.id & ~V4L2_CTRL_FLAG_NEXT_CTRL;
@@ -115,10 +115,10 @@ Status V4l2CaptureHandle::listControls(std::vector<ControlInfo> *controls)
                 v4l2_querymenu m{};
                 m.id = id;
                 m.index = static_cast<std::uint32_t>(index);
-                const int mr = sys->ioctl(fd, VIDIOC_QUERYMENU, &m);
-                if (mr == -ENODEV)
-                    return ioctlStatus(mr);
-                if (mr < 0)
+                const Status mr = ask(VIDIOC_QUERYMENU, &m);
+                if (meansNotAnswering(mr))
+                    return mr;
+                if (!succeeded(mr))
                     continue;  // a gap in the menu
                 // The structure is packed: copy its fields out before use.
                 std::uint8_t name[sizeof m.name];
@@ -142,12 +142,10 @@ Status V4l2CaptureHandle::getControl(std::uint32_t id, std::int32_t *value)
 
 Status V4l2CaptureHandle::setControl(std::uint32_t id, std::int32_t value)
 {
-    if (gone)
-        return vidorra::status::NoSuchDevice;
     v4l2_control c{};
     c.id = id;
     c.value = value;
-    return ioctlStatus(sys->ioctl(fd, VIDIOC_S_CTRL, &c));
+    return ask(VIDIOC_S_CTRL, &c);
 }
 
 }  // namespace vidorra::v4l

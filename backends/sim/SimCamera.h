@@ -54,6 +54,13 @@ struct Faults {
     bool noName = false;
     // Opening the device fails with this status (0: opens).
     Status openStatus = 0;
+    // The device opens but its extension unit cannot be reached at all (a
+    // DirectShow filter without IKsControl): this status (0: reachable).
+    Status extensionUnitAccess = 0;
+    // Sets of this selector are refused with refuseSetStatus (0: none), after
+    // the probe and the length query have succeeded.
+    int refuseSetSelector = 0;
+    Status refuseSetStatus = status::InvalidArgument;
 };
 
 class SimCamera {

@@ -73,6 +73,8 @@ public:
         } else if (succeeded(s) && op == XuOp::Set) {
             if (!SimCamera::canSet(sel))
                 s = status::InvalidArgument;
+            else if (cam->faults.refuseSetSelector == sel)
+                s = cam->faults.refuseSetStatus;
             else if (findControl(sel)->kind == ControlKind::Command)
                 restoreIfAsked(data[0]);  // restore default, the one order the unit takes
             else
@@ -84,6 +86,8 @@ public:
         }
         return finish(std::move(call), s);
     }
+
+    Status extensionUnitAccess() const override { return cam->faults.extensionUnitAccess; }
 
     Status readWhiteBalance(std::int32_t *value, std::int32_t *flags) override
     {

@@ -172,6 +172,8 @@ public:
         return ksProperty(propertySet, selector, node, transferFlags(op), data, length, bytesReturned);
     }
 
+    Status extensionUnitAccess() const override { return ksControl ? S_OK : ksStatus; }
+
     Status readWhiteBalance(std::int32_t *value, std::int32_t *flags) override
     {
         ComPtr<IAMVideoProcAmp> procAmp;

@@ -11,8 +11,9 @@
 //   no device (CreateClassEnumerator answers S_FALSE and no enumerator);
 // - E_POINTER where a call reports success but hands over no object;
 // - openDevice: E_INVALIDARG for an index outside the latest list;
-// - a handle whose filter has no IKsControl answers that QueryInterface's
-//   failure (E_NOINTERFACE) to every extension-unit call, without a call;
+// - a handle whose filter has no IKsControl reports that QueryInterface's
+//   failure (E_NOINTERFACE) as its extension-unit access, which the binding
+//   returns, and answers it to every extension-unit call, without a call;
 // - transfer: E_INVALIDARG for an operation other than Get or Set, E_POINTER
 //   for a missing data block of non-zero length;
 // - showPropertyPages: S_OK once the frame was shown and closed, S_FALSE when

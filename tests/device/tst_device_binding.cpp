@@ -36,7 +36,16 @@ public:
     std::unique_ptr<CapturePort> sim;
 };
 
-enum class Scenario { DeviceEnumFails, CategoryEnumFails, EmptyCategory, WhiteBalanceFalse, Plain, NoMatch, OpenFails };
+enum class Scenario {
+    DeviceEnumFails,
+    CategoryEnumFails,
+    EmptyCategory,
+    WhiteBalanceFalse,
+    Plain,
+    NoMatch,
+    OpenFails,
+    NoExtensionUnitAccess
+};
 
 // Which device the extension-unit traffic reaches now ("" when none does).
 std::string xuTarget()
@@ -108,6 +117,10 @@ void BindingTest::results_data()
     QTest::newRow("device cannot be opened") << Scenario::OpenFails << int(status::AccessDenied) << false
                                              << "The camera \"Vidorra Sim Camera\" could not be opened."
                                              << std::string();
+    QTest::newRow("the extension unit cannot be reached (a filter without IKsControl)")
+        << Scenario::NoExtensionUnitAccess << int(status::NoInterface) << false
+        << "The camera \"Vidorra Sim Camera\" gives no access to its vendor settings (error 0x80004002)."
+        << std::string();
 }
 
 void BindingTest::results()
@@ -150,6 +163,9 @@ void BindingTest::results()
     case Scenario::OpenFails:
         camera.faults.openStatus = status::AccessDenied;
         break;
+    case Scenario::NoExtensionUnitAccess:
+        camera.faults.extensionUnitAccess = status::NoInterface;
+        break;
     }
 
     QCOMPARE(captureDevice.bindDevice(name), expected);
@@ -164,6 +180,9 @@ void BindingTest::results()
     }
     if (scenario == Scenario::WhiteBalanceFalse)
         QCOMPARE(captureDevice.wbFlags, 2);  // the flags of an S_FALSE answer count
+    // The camera itself stays open for white balance and the property pages.
+    if (scenario == Scenario::NoExtensionUnitAccess)
+        QCOMPARE(captureDevice.readWhiteBalanceMode(), status::Ok);
 }
 
 void BindingTest::rebindingLeavesNothingOfTheFirst()

@@ -13,6 +13,7 @@ step_out() {
         '$0 == b { on = 1; next } on && index($0, e) == 1 { exit } on { print }' "$RUNLOG"
 }
 step_rc() { sed -n "s/^STEP END $1 rc=//p" "$RUNLOG" | head -n 1; }
+step_ms() { sed -n "s/^STEP TIME $1 ms=//p" "$RUNLOG" | head -n 1; }
 # Control transfers of the video-control interface made during a step.
 transfers() { step_out "$1" | grep -c '^EMU req=.* if=0 '; }
 # grep reads to the end (no -q), so that the pipeline cannot fail on SIGPIPE under pipefail.
@@ -83,6 +84,113 @@ diag_checks() {
     done
 }
 
+# The stream's figures from uvc-diag's summary line: "DIAG grab frames=60 intact=60 in-order=59 fps=30.0".
+grab_figure() { step_out diag-grab | sed -n "s/^DIAG grab frames=.* $1=\([0-9.]*\).*/\1/p" | head -n 1; }
+# figure_between NAME LOW HIGH: the figure lies in [LOW, HIGH].
+figure_between() {
+    local v
+    v=$(grab_figure "$1")
+    [ -n "$v" ] && awk -v v="$v" -v lo="$2" -v hi="$3" 'BEGIN { exit !(v >= lo && v <= hi) }'
+}
+
+stream_checks() {
+    check "the driver negotiates MJPEG 640x480" has diag-grab "DIAG grab format=MJPG 640x480 "
+    check "... and commits format 1, frame 1, 30 fps, 8192-byte payloads (the camera's probe answer)" \
+        has diag-grab "EMU req=SET_CUR if=1 unit=0 sel=2 len=34 data=0100010115160500000000000000000000000060090000200000"
+    check "60 frames reach user space, each byte for byte a test-card JPEG (FFD8 ... FFD9)" \
+        has diag-grab "DIAG grab frames=60 intact=60 "
+    check "... in the card's order: the counter goes up by one from frame to frame (50 of 59 at least)" \
+        figure_between in-order 50 59
+    check "... at about the declared 30 fps (24 to 36 under software emulation)" figure_between fps 24 36
+    check "the camera streams only between the driver's first URB and its unlinks" \
+        has_all diag-grab "EMU stream start max-payload=8192" "EMU stream stop reason=unlink frames="
+    check "the driver ends the bulk stream with CLEAR_FEATURE(ENDPOINT_HALT) of endpoint 0x81" \
+        has diag-grab "EMU std type=0x02 req=0x01 value=0x0000 index=129 len=0 result=ok"
+    check "streaming costs no transfer of the video-control interface" count_is diag-grab 0
+    if [ $FAILED -gt 0 ]; then
+        step_out diag-grab | grep -v '^DIAG frame ' | sed 's/^/    /'
+    fi
+}
+
+# The N-th "DIAG xu" line of a step (uvc-diag --ms steps).
+xu_line() { step_out "$1" | grep '^DIAG xu ' | sed -n "$2p"; }
+# xu_is STEP N TEXT: the N-th query's line holds TEXT.
+xu_is() { xu_line "$1" "$2" | grep -F -- "$3" > /dev/null; }
+# xu_ms_between STEP N LOW HIGH: the N-th query took LOW to HIGH milliseconds.
+xu_ms_between() {
+    local ms
+    ms=$(xu_line "$1" "$2" | sed -n 's/.* ms=\([0-9]*\)$/\1/p')
+    [ -n "$ms" ] && [ "$ms" -ge "$3" ] && [ "$ms" -le "$4" ]
+}
+
+# The raw driver against a camera that misbehaves (uvcvideo of 6.1 and 6.12
+# alike; UVC_CTRL_CONTROL_TIMEOUT is 5000 ms). Emulator options in vm-init.sh's fault_phase.
+fault_checks() {
+    local s=fault-silent
+    check "a silent camera goes silent at its 4th extension-unit request" has $s "EMU event=silent request=4"
+    check "... and leaves that request unanswered" \
+        has $s "EMU req=GET_CUR if=0 unit=6 sel=24 len=1 data=- result=silent error=0"
+    check "the query before it is answered" xu_is $s 1 "rc=0 errno=OK data=00"
+    check "a query of a silent camera fails with ETIMEDOUT" xu_is $s 2 "query=GET_CUR size=1 rc=-1 errno=ETIMEDOUT"
+    check "... after the driver's 5 s control timeout (4900 to 8000 ms)" xu_ms_between $s 2 4900 8000
+    check "a first query of another selector: its GET_LEN times out, user space gets ENOENT" \
+        xu_is $s 3 "sel=25 query=GET_CUR size=1 rc=-1 errno=ENOENT"
+    check "... also after 5 s" xu_ms_between $s 3 4900 8000
+
+    s=fault-answer-again
+    check "a camera that answers again: silent at request 4, answering 3 s later" \
+        has_all $s "EMU event=silent request=4" "EMU event=answering"
+    check "... the request it was silent to still times out (ETIMEDOUT)" xu_is $s 2 "rc=-1 errno=ETIMEDOUT"
+    check "... and the next one is answered at once" xu_is $s 3 "rc=0 errno=OK data=00"
+    check "... (in under a second)" xu_ms_between $s 3 0 999
+
+    s=fault-unplug
+    check "an unplugged camera leaves the bus after its 3rd extension-unit request" \
+        has $s "EMU event=detach reason=unplug"
+    check "... which is answered" xu_is $s 1 "rc=0 errno=OK data=00"
+    # ENODEV in every run so far; a query that races vhci_hcd's disconnect could see another errno.
+    check "a query right after the unplug, on the open descriptor, fails" xu_is $s 2 "rc=-1 errno="
+    check "... at once (under half a second)" xu_ms_between $s 2 0 499
+    check "the node leaves /dev" has $s "DIAG step wait-gone /dev/video0 gone=1"
+    check "... and the open descriptor keeps failing with ENODEV" xu_is $s 3 "rc=-1 errno=ENODEV"
+    check "opening the node again fails with ENOENT" has $s "DIAG step open /dev/video0 rc=-1 errno=ENOENT"
+    check "no capture node is left" has $s "DIAG step nodes capture=none"
+
+    s=fault-reboot-held
+    check "a Set of the H.264 switch is answered, then the camera reboots as a new device" \
+        has_all $s "EMU req=SET_CUR if=0 unit=6 sel=18 len=1 data=00 result=ok" "EMU event=detach reason=reboot devid=65538" \
+        "EMU event=attach devid=65539"
+    check "... the Set itself succeeds" xu_is $s 1 "query=SET_CUR size=1 rc=0 errno=OK"
+    check "a query right after it, on the same descriptor, fails" xu_is $s 2 "rc=-1 errno="
+    check "... with ENODEV once the node is gone" xu_is $s 3 "rc=-1 errno=ENODEV"
+    check "the old descriptor still fails with ENODEV after the camera is back" xu_is $s 4 "rc=-1 errno=ENODEV"
+    check "with the old descriptor open, the rebooted camera comes back as /dev/video1" \
+        has $s "DIAG step wait-capture node=/dev/video1"
+    check "... with its settings: H.264 reads 00" xu_is $s 5 "sel=18 query=GET_CUR size=1 rc=0 errno=OK data=00"
+
+    s=fault-reboot-closed
+    check "a Set of the audio switch reboots the camera too" \
+        has_all $s "EMU req=SET_CUR if=0 unit=6 sel=26 len=1 data=01 result=ok" "EMU event=detach reason=reboot"
+    check "with no descriptor open, the rebooted camera gets /dev/video0 back" \
+        has $s "DIAG step wait-capture node=/dev/video0"
+    check "... with its settings: audio reads 01" xu_is $s 2 "sel=26 query=GET_CUR size=1 rc=0 errno=OK data=01"
+    if [ $FAILED -gt 0 ]; then
+        for s in fault-silent fault-answer-again fault-unplug fault-reboot-held fault-reboot-closed; do
+            show_step $s
+        done
+    fi
+}
+
+report_faults() {
+    echo "Faults (uvc-diag --ms):"
+    echo "  silent camera:    $(xu_line fault-silent 2)"
+    echo "  new selector:     $(xu_line fault-silent 3)"
+    echo "  right after unplug: $(xu_line fault-unplug 2)"
+    echo "  after unplug:     $(xu_line fault-unplug 3)"
+    echo "  reboot, old fd:   $(xu_line fault-reboot-held 4)"
+    echo "  reboot, new node: $(step_out fault-reboot-held | grep '^DIAG step wait-capture')"
+}
+
 # uvcvideo (uvc_query_ctrl): request error code -> errno, for the kernel
 # release that ran. Code 2, "wrong state", was EILSEQ before Linux 6.4 and is
 # EACCES from 6.4 on (seen on 6.1 and 6.12); the other codes are the same.
@@ -108,10 +216,15 @@ run_checks() {
     RUNLOG=$1
     uvc_errno_table "$2"
     diag_checks
+    stream_checks
+    fault_checks
     if [ "${3:-}" = ctl ]; then
         ctl_checks
+        ctl_fault_checks
     fi
     report_transfers
+    echo "Stream: $(step_out diag-grab | grep '^DIAG grab frames=')"
+    report_faults
     if [ $FAILED -gt 0 ]; then
         echo "Run log: $RUNLOG"
     fi
@@ -197,4 +310,65 @@ ctl_checks() {
         done
     fi
     watch_checks
+}
+
+# Requests of the extension unit (unit 6) the camera saw during a step.
+unit6_requests() { step_out "$1" | grep -c '^EMU req=.* unit=6 '; }
+unit6_requests_are() { [ "$(unit6_requests "$1")" = "$2" ]; }
+# A step took at most N ms.
+took_at_most() { [ -n "$(step_ms "$1")" ] && [ "$(step_ms "$1")" -le "$2" ]; }
+# No control request reached the camera after it left the bus.
+nothing_after_detach() {
+    ! step_out "$1" | awk '/^EMU event=detach/ { gone = 1; next } gone && /^EMU req=/ { found = 1 } END { exit !found }'
+}
+reboot_node_moved() {
+    local line
+    line=$(step_out ctl-reboot-list | grep 'extension unit: yes')
+    [ -n "$line" ] && ! printf '%s\n' "$line" | grep -q '^/dev/video0	'
+}
+
+# The driver waits 5 s for a request a camera leaves unanswered; a command
+# may take one such wait (and 1 s) more than on a camera that answers.
+ctl_fault_checks() {
+    local bound=$(( $(step_ms ctl-info-again) + 6000 ))
+    local s=ctl-silent-info
+    check "info on a camera silent from the start exits 1" rc_is $s 1
+    check "... says the record went unanswered" has $s "device-info: cannot read: the camera is not answering"
+    check "... and so every setting and white balance, without asking again" \
+        has_all $s "drc: cannot read: the camera is not answering" "flip-v: cannot read: the camera is not answering" \
+        "white-balance: cannot read: the camera is not answering"
+    check "... one extension-unit request reached the camera" unit6_requests_are $s 1
+    check "... within one driver timeout and 1 s of a camera that answers ($bound ms)" took_at_most $s $bound
+    s=ctl-silent-restore
+    check "restore-defaults on a silent camera exits 1 and says why" \
+        has $s "restore-defaults: the camera did not restore its defaults: the camera is not answering"
+    check "... exit 1" rc_is $s 1
+    check "... within one driver timeout and 1 s" took_at_most $s $(( $(step_ms ctl-restore) + 6000 ))
+    s=ctl-silent-mid-info
+    check "a camera that goes silent during info: what was read is shown" has $s "device-info=v3 SOC:V9 SIM-1.1"
+    check "... the rest says the camera is not answering, exit 1" \
+        has_all $s "flip-v: cannot read: the camera is not answering" "white-balance: cannot read: the camera is not answering"
+    check "... exit 1" rc_is $s 1
+    check "... one request went unanswered" [ "$(step_out $s | grep -c 'result=silent')" = 1 ]
+    check "... within one driver timeout and 1 s of a camera that answers ($bound ms)" took_at_most $s $bound
+    check "a camera that answers again: first refused as not answering" \
+        has ctl-answering-again-before "drc: cannot read: the camera is not answering"
+    check "... then used again by the next command" has ctl-answering-again-after "drc=2"
+    check "... which exits 0" rc_is ctl-answering-again-after 0
+    s=ctl-unplug-info
+    check "a camera unplugged during info: exit 1" rc_is $s 1
+    check "... names what happened" has $s "cannot read: the camera is gone (unplugged or rebooting)"
+    check "... and asks nothing more of it" nothing_after_detach $s
+    s=ctl-reboot-set
+    check "set h264=off on a camera that reboots: exit 0, sent last, the reboot announced" \
+        has_all $s "EMU event=detach reason=reboot" "h264=off: set; the camera reboots to apply it"
+    check "... flip-v before it" sent $s 24 01
+    check "... exit 0" rc_is $s 0
+    check "list after the reboot finds the camera on its new node" reboot_node_moved
+    check "... where it kept its settings" has_all ctl-reboot-get "h264=off" "flip-v=on"
+    if [ $FAILED -gt 0 ]; then
+        for s in ctl-silent-info ctl-silent-mid-info ctl-unplug-info ctl-reboot-list; do
+            show_step "$s"
+        done
+    fi
 }

@@ -30,12 +30,16 @@ finish() {
 }
 
 # step NAME COMMAND...: output and exit status of one command between markers.
+# The time a step took, in ms, goes on a line of its own after its end.
+uptime_ms() { sed 's/^\([0-9]*\)\.\([0-9]*\) .*/\1\20/' /proc/uptime; }
 step() {
     name=$1
     shift
     log "STEP BEGIN $name"
+    started=$(uptime_ms)
     "$@" >> $LOG 2>&1
     log "STEP END $name rc=$?"
+    log "STEP TIME $name ms=$(($(uptime_ms) - started))"
 }
 
 echo "VMTEST boot $(uname -r)"
@@ -84,6 +88,8 @@ diag_phase() {
     for code in 0 1 2 3 4 5 6 7 8 9; do
         step diag-error-$code uvc-diag xu "$dev" 6 21 SET_CUR 1 0$code
     done
+    # Two seconds of the MJPEG stream, each frame matched against the test card.
+    step diag-grab uvc-diag grab "$dev" 60
 }
 
 emulator() {
@@ -104,6 +110,34 @@ restart_emulator() {
     wait_camera 60
 }
 
+# Cameras that misbehave (the emulator's fault options, README): what the
+# driver answers, request by request, on descriptors kept open, with the
+# milliseconds each took. Extension-unit requests count from the emulator's
+# start; the first query of a selector costs three (GET_LEN, GET_INFO, the query).
+fault_phase() {
+    if restart_emulator --silent-from 4; then
+        step fault-silent uvc-diag --ms steps "$node" open \
+            xu:6:24:GET_CUR:1 xu:6:24:GET_CUR:1 xu:6:25:GET_CUR:1
+    fi
+    if restart_emulator --silent-from 4 --answer-again-after 3; then
+        step fault-answer-again uvc-diag --ms steps "$node" open \
+            xu:6:24:GET_CUR:1 xu:6:24:GET_CUR:1 xu:6:24:GET_CUR:1
+    fi
+    if restart_emulator --unplug-after 3; then
+        step fault-unplug uvc-diag --ms steps "$node" open \
+            xu:6:24:GET_CUR:1 xu:6:24:GET_CUR:1 wait-gone:10 xu:6:24:GET_CUR:1 open nodes
+    fi
+    if restart_emulator --reboot-on-switch; then
+        step fault-reboot-held uvc-diag --ms steps "$node" open \
+            xu:6:18:SET_CUR:1:00 xu:6:24:GET_CUR:1 wait-gone:10 xu:6:24:GET_CUR:1 \
+            wait-capture:30 xu:6:24:GET_CUR:1 open:found xu:6:18:GET_CUR:1 nodes
+        if wait_camera 30; then
+            step fault-reboot-closed uvc-diag --ms steps "$node" open \
+                xu:6:26:SET_CUR:1:01 close wait-gone:10 wait-capture:30 open:found xu:6:26:GET_CUR:1 nodes
+        fi
+    fi
+}
+
 emulator
 if wait_camera 60; then
     diag_phase "$node"
@@ -120,6 +154,7 @@ if wait_camera 60; then
         sleep 1  # the emulator looks for the file five times a second
         step diag-cached-wb-after uvc-diag wb "$node"
     fi
+    fault_phase
 fi
 kill $emulator_pid 2>/dev/null
 wait $emulator_pid 2>/dev/null

@@ -529,6 +529,8 @@ int FakeKernel::controlIoctl(FakeNode &n, unsigned long request, void *arg)
         const FakeV4l2Control *c = find(v->id);
         if (!c || c->type == V4L2_CTRL_TYPE_CTRL_CLASS)
             return -EINVAL;
+        if (silent(n))  // as if uvcvideo had to ask the camera (a control it does not cache)
+            return -ETIMEDOUT;
         v->value = c->value;
         return 0;
     }
@@ -541,12 +543,29 @@ int FakeKernel::controlIoctl(FakeNode &n, unsigned long request, void *arg)
             return c->flags & V4L2_CTRL_FLAG_READ_ONLY ? -EACCES : -EBUSY;
         if (c->type == V4L2_CTRL_TYPE_MENU && !c->menu.count(static_cast<std::uint32_t>(v->value)))
             return -EINVAL;
+        if (silent(n))
+            return -ETIMEDOUT;
         c->value = static_cast<std::int32_t>(std::clamp<std::int64_t>(v->value, c->minimum, c->maximum));
         return 0;
     }
     default:
         return -ENOTTY;
     }
+}
+
+bool FakeKernel::isSilent(const FakeNode &n) const
+{
+    if (n.silentAfterQueries < 0 || n.queriesServed < n.silentAfterQueries)
+        return false;
+    return n.answersAgainAtMs < 0 || clockMs < n.answersAgainAtMs;
+}
+
+bool FakeKernel::silent(FakeNode &n)
+{
+    if (!isSilent(n))
+        return false;
+    clockMs += kControlTimeoutMs;
+    return true;
 }
 
 int FakeKernel::uvcQuery(FakeNode &n, void *arg)
@@ -567,6 +586,7 @@ int FakeKernel::uvcQuery(FakeNode &n, void *arg)
         n.vanished = true;
     if (n.vanished)
         return answer(ENODEV);
+    const bool quiet = isSilent(n);
     ++n.queriesServed;
     if (n.busyQueries > 0) {
         --n.busyQueries;
@@ -587,6 +607,12 @@ int FakeKernel::uvcQuery(FakeNode &n, void *arg)
     if (control == unit->controls.end())
         return answer(ENOENT);  // the driver's own GET_LEN/GET_INFO failed
     FakeXuControl &c = control->second;
+    // A silent camera: the query times out, and so does the driver's own
+    // GET_LEN of a control it has not asked before, which it reports as ENOENT.
+    if (quiet) {
+        clockMs += kControlTimeoutMs;
+        return answer(c.initialized ? ETIMEDOUT : ENOENT);
+    }
     if (!c.initialized) {
         // uvc_ctrl_init_xu_ctrl(): the driver's own GET_LEN and GET_INFO.
         if (c.errorCode)

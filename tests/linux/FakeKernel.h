@@ -59,6 +59,11 @@ struct FakeNode {
     int openError = 0;             // errno that open() answers
     bool vanished = false;         // unplugged: every ioctl answers ENODEV
     int vanishAfterQueries = -1;   // unplug after this many extension-unit queries
+    // The camera stops answering after this many extension-unit queries: each
+    // request to it then costs uvcvideo's control timeout of the fake clock
+    // and answers ETIMEDOUT, until the clock reaches answersAgainAtMs (if set).
+    int silentAfterQueries = -1;
+    std::int64_t answersAgainAtMs = -1;
     int queriesServed = 0;
     int busyQueries = 0;           // the next N extension-unit queries answer EBUSY (not ready yet)
     std::vector<FakeXuUnit> units;
@@ -123,6 +128,11 @@ public:
     int realPath(const std::string &path, std::string *resolved) override;
     std::unique_ptr<v4l::UdevMonitor> openUdevMonitor(const std::string &subsystem, int *error) override;
     std::unique_ptr<v4l::SignalMonitor> openSignalMonitor(const std::vector<int> &numbers, int *error) override;
+    std::int64_t monotonicMilliseconds() override { return clockMs; }
+
+    // The fake clock: moves only when a test or a silent camera moves it.
+    std::int64_t clockMs = 1000000;
+    static constexpr std::int64_t kControlTimeoutMs = 5000;  // uvcvideo's UVC_CTRL_CONTROL_TIMEOUT
 
 private:
     friend class FakeUdevMonitor;
@@ -132,6 +142,9 @@ private:
     bool resolve(const std::string &path, std::string *out, int depth = 0) const;
     bool exists(const std::string &canonical) const;
     int uvcQuery(FakeNode &n, void *arg);
+    // Whether the camera leaves this request unanswered (the clock moves on by the timeout).
+    bool silent(FakeNode &n);
+    bool isSilent(const FakeNode &n) const;
     int controlIoctl(FakeNode &n, unsigned long request, void *arg);
 
     std::map<std::string, std::string> files;

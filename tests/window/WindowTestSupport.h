@@ -197,9 +197,14 @@ inline void dragSlider(QSlider *s, const std::vector<int> &values)
     QTest::mouseRelease(s, Qt::LeftButton, Qt::NoModifier, QPoint(handleXFor(s, values.back()), start.y()));
 }
 
-inline bool refusalShown()
+// The refusal tooltip: its first line, and on the second the reason, when given.
+inline bool refusalShown(const QString &reason = QString())
 {
-    return QToolTip::isVisible() && QToolTip::text() == QLatin1String("The camera did not accept the change.");
+    if (!QToolTip::isVisible())
+        return false;
+    const QStringList lines = QToolTip::text().split(QLatin1Char('\n'));
+    return lines.size() == 2 && lines[0] == QLatin1String("The camera did not accept the change.") &&
+           !lines[1].isEmpty() && (reason.isEmpty() || lines[1] == reason);
 }
 
 // The next `count` extension-unit requests fail. The camera's faults count

@@ -124,6 +124,29 @@ private slots:
         QCOMPARE(int(simCamera()->value(sel::Nr3d)), 4);
     }
 
+    // The camera takes the probe and the length query, then refuses the Set
+    // itself: the tooltip says so, and why, on its second line.
+    void setRefusedAfterProbeSaysWhy()
+    {
+        OpenWindow o([] {
+            simCamera()->faults.refuseSetSelector = sel::Nr3d;
+            simCamera()->faults.refuseSetStatus = vidorra::status::InvalidArgument;
+        });
+        dragSlider(o.ui->horizontalSlider_NR3D, {6});
+        std::vector<CallKind> kinds;
+        std::vector<vidorra::Status> statuses;
+        for (const PortCall &c : simHub().calls()) {
+            kinds.push_back(c.kind);
+            statuses.push_back(c.status);
+        }
+        QCOMPARE(kinds, (std::vector<CallKind>{CallKind::ProbeNode, CallKind::ProbeNode, CallKind::ProbeNode,
+                                                CallKind::QueryLength, CallKind::Set}));
+        QCOMPARE(statuses.back(), vidorra::status::InvalidArgument);
+        QCOMPARE(statuses[3], vidorra::status::Ok);
+        QTRY_VERIFY(refusalShown(QStringLiteral("The camera refused the value.")));
+        QCOMPARE(o.ui->horizontalSlider_NR3D->value(), 6);
+    }
+
     void unboundDragMovesWidgetsOnly()
     {
         resetCameras();

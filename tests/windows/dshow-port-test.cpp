@@ -271,6 +271,7 @@ void extensionUnitRequestsCarryExactNodeRequests()
         if (!handle || camera->filters.empty())
             return;
         fake::Filter *filter = camera->filters[0];
+        CHECK(handle->extensionUnitAccess() == S_OK);
         const GUID xu = xuGuid();
         // The property set travels in the platform's GUID layout.
         const std::uint8_t xuBytes[16] = {0x34, 0xA9, 0xA6, 0xA7, 0x4A, 0x3A, 0x51, 0x43,
@@ -338,6 +339,8 @@ void filterWithoutKsControlFailsRequests()
         CHECK(port->openDevice(0, &handle) == 0);
         if (!handle)
             return;
+        // The binding takes this as its result, so the camera is not bound for the vendor settings.
+        CHECK(handle->extensionUnitAccess() == E_NOINTERFACE);
         std::uint32_t returned = 5;
         std::uint8_t byte = 1;
         CHECK(handle->probeNode(vidorra::kXuPropertySet, 9, 0, &returned) == E_NOINTERFACE);

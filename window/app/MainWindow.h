@@ -87,7 +87,7 @@ private:
     void sendSliderPosition(QSlider *slider, int position);
     bool flipSwitch(QPushButton *button);
     void flipRebootingSwitch(QPushButton *button, const QString &feature);
-    void showRefusal(QWidget *control);
+    void showRefusal(QWidget *control, std::int32_t status);
     bool confirm(const QString &question);
     const vidorra::Preset *presetOf(const QObject *watched) const;
     bool sendPreset(QWidget *button, const vidorra::Preset &preset);

@@ -30,7 +30,10 @@ void MainWindow::on_button_start_preview()
     imageCapture = std::make_unique<QCameraImageCapture>(camera);
     viewfinder->resize(ui->label_cameraview->size());
 
-    if (captureDevice.bindDevice(cameraComboBox->currentText(), deviceName) >= 0)
+    // Only the camera previewed is read: a binding that found no camera at all
+    // succeeds with the earlier camera still bound, and says so.
+    if (captureDevice.bindDevice(cameraComboBox->currentText(), deviceName) >= 0 &&
+        captureDevice.lastBindError().isEmpty())
         readDeviceInfo();
     else
         showBindingFailure();

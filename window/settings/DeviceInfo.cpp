@@ -52,10 +52,19 @@ void MainWindow::readDeviceInfo()
     ui->spinBox_NR3D->setValue(ui->horizontalSlider_NR3D->value());
 }
 
+// The switch's picture is the last of the rules appended to its style sheet;
+// every rule has the same selector, so the form's own style followed by the
+// current rule alone looks exactly the same, without a sheet that grows with
+// every update and is parsed whole each time.
 void MainWindow::setSwitchStyle(QPushButton *button, bool on)
 {
-    button->setStyleSheet(button->styleSheet() +
-                          QLatin1String(on ? vidorra::style::SwitchOn : vidorra::style::SwitchOff));
+    static const char formStyle[] = "vidorraFormStyle";
+    QVariant own = button->property(formStyle);
+    if (!own.isValid()) {
+        own = button->styleSheet();
+        button->setProperty(formStyle, own);
+    }
+    button->setStyleSheet(own.toString() + QLatin1String(on ? vidorra::style::SwitchOn : vidorra::style::SwitchOff));
 }
 
 void MainWindow::setSwitchDisplay(QPushButton *button, bool on)

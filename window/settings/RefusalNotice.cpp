@@ -6,9 +6,20 @@
 #include <QTimer>
 #include <QToolTip>
 
-void RefusalNotice::show(QWidget *control)
+QString RefusalNotice::text(const QString &reason)
+{
+    QString line = reason;
+    if (!line.isEmpty()) {
+        line[0] = line[0].toUpper();
+        line += QLatin1Char('.');
+    }
+    return tr("The camera did not accept the change.") + QLatin1Char('\n') + line;
+}
+
+void RefusalNotice::show(QWidget *control, const QString &reason)
 {
     pending = control;
+    pendingText = text(reason);
     if (QGuiApplication::mouseButtons() == Qt::NoButton) {
         showNow();
         return;
@@ -36,5 +47,5 @@ void RefusalNotice::showNow()
         return;
     QWidget *control = pending;
     const QPoint where = control->mapToGlobal(QPoint(control->width() / 2, control->height()));
-    QToolTip::showText(where, tr("The camera did not accept the change."), control);
+    QToolTip::showText(where, pendingText, control);
 }

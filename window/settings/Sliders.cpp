@@ -63,8 +63,9 @@ void MainWindow::sendSliderPosition(QSlider *slider, int position)
 bool MainWindow::sendSetting(int sel, int value, QWidget *control)
 {
     std::uint8_t byte = vidorra::encodeSettingByte(value);
-    if (captureDevice.xuControl(sel, vidorra::XuOp::Set, &byte, 1) >= 0)
+    const vidorra::Status sent = captureDevice.xuControl(sel, vidorra::XuOp::Set, &byte, 1);
+    if (sent >= 0)
         return true;
-    showRefusal(control);
+    showRefusal(control, sent);
     return false;
 }

@@ -3,6 +3,7 @@
 #include "app/MainWindow.h"
 
 #include "CaptureDevice.h"
+#include "StatusText.h"
 #include "settings/RefusalNotice.h"
 #include "ValueCodec.h"
 #include "ui_MainWindow.h"
@@ -17,9 +18,10 @@ bool MainWindow::flipSwitch(QPushButton *button)
     const bool switchOn = button->text() == QLatin1String("On");
     button->setText(QLatin1String(switchOn ? "Off" : "On"));
     std::uint8_t byte = vidorra::switchByte(control, switchOn);
-    if (captureDevice.xuControl(control.selector, vidorra::XuOp::Set, &byte, 1) < 0) {
+    const vidorra::Status sent = captureDevice.xuControl(control.selector, vidorra::XuOp::Set, &byte, 1);
+    if (sent < 0) {
         button->setText(QLatin1String(switchOn ? "On" : "Off"));
-        showRefusal(button);
+        showRefusal(button, sent);
         return false;
     }
     if (control.selector == selector::ExposureCompensationSwitch)
@@ -56,8 +58,9 @@ void MainWindow::on_pushButton_RestoreDefault_clicked()
     if (!confirm(tr("Restore to default settings?")))
         return;
     std::uint8_t byte = 1;
-    if (captureDevice.xuControl(selector::RestoreDefault, vidorra::XuOp::Set, &byte, 1) < 0)
-        showRefusal(ui->pushButton_RestoreDefault);
+    const vidorra::Status sent = captureDevice.xuControl(selector::RestoreDefault, vidorra::XuOp::Set, &byte, 1);
+    if (sent < 0)
+        showRefusal(ui->pushButton_RestoreDefault, sent);
     // Read back in either case: the form then shows what the camera holds.
     readDeviceInfo();
 }
@@ -69,9 +72,9 @@ bool MainWindow::confirm(const QString &question)
 }
 
 // A tooltip rather than a box or the status bar: nothing else gets covered.
-void MainWindow::showRefusal(QWidget *control)
+void MainWindow::showRefusal(QWidget *control, vidorra::Status status)
 {
     if (!refusalNotice)
         refusalNotice = new RefusalNotice(this);
-    refusalNotice->show(control);
+    refusalNotice->show(control, vidorra::statusText(status));
 }

@@ -9,13 +9,10 @@ const std::uint8_t kExtensionUnitGuid[16] = {0x34, 0xA9, 0xA6, 0xA7, 0x4A, 0x3A,
 
 namespace {
 
-constexpr std::uint16_t kVendorId = 0x1209;
+// Made up: no maker's vendor id.
+constexpr std::uint16_t kVendorId = 0xFFFE;
 constexpr std::uint16_t kProductId = 0x5643;
 constexpr std::uint8_t kCsInterface = 0x24;
-constexpr std::uint16_t kWidth = 640;
-constexpr std::uint16_t kHeight = 480;
-constexpr std::uint32_t kFrameInterval = 333333;  // 30 fps in 100 ns units
-constexpr std::uint32_t kMaxFrameSize = kWidth * kHeight * 2;
 
 void put16(Bytes &b, std::uint32_t v)
 {
@@ -43,7 +40,7 @@ Bytes controlInterface(const std::vector<int> &selectors)
     b.insert(b.end(), {13, kCsInterface, 0x01});
     put16(b, 0x0110);  // bcdUVC
     put16(b, 0);       // wTotalLength, patched below
-    put32(b, 48000000);
+    put32(b, kClockFrequency);
     b.insert(b.end(), {1, kStreamingInterface});
 
     // Camera terminal without controls of its own.
@@ -88,11 +85,11 @@ Bytes streamingInterface()
     const std::size_t header = b.size();
     b.insert(b.end(), {14, kCsInterface, 0x01, 1});
     put16(b, 0);  // wTotalLength, patched below
-    b.insert(b.end(), {0x81, 0, kOutputTerminalId, 0, 0, 0, 1, 0});
+    b.insert(b.end(), {kStreamingEndpoint, 0, kOutputTerminalId, 0, 0, 0, 1, 0});
 
     // MJPEG: its format descriptor's subtype (6) equals the extension unit's.
-    b.insert(b.end(), {11, kCsInterface, 0x06, 1, 1, 0x01, 1, 0, 0, 0, 0});
-    b.insert(b.end(), {30, kCsInterface, 0x07, 1, 0});
+    b.insert(b.end(), {11, kCsInterface, 0x06, kFormatIndex, 1, 0x01, kFrameIndex, 0, 0, 0, 0});
+    b.insert(b.end(), {30, kCsInterface, 0x07, kFrameIndex, 0});
     put16(b, kWidth);
     put16(b, kHeight);
     put32(b, kMaxFrameSize * 8 * 30);
@@ -105,7 +102,7 @@ Bytes streamingInterface()
 
     patch16(b, header + 4, b.size() - header);
 
-    b.insert(b.end(), {7, 5, 0x81, 0x02});
+    b.insert(b.end(), {7, 5, kStreamingEndpoint, 0x02});  // bulk
     put16(b, 512);
     b.push_back(0);
     return b;

@@ -18,7 +18,6 @@ constexpr std::uint32_t kRetUnlink = 4;
 constexpr std::size_t kHeaderSize = 48;
 constexpr std::uint32_t kMaxTransfer = 1u << 20;
 constexpr unsigned kHighSpeed = 3;  // USB_SPEED_HIGH
-constexpr unsigned kDeviceId = (1u << 16) | 2u;
 
 std::uint32_t be32(const std::uint8_t *p)
 {
@@ -69,7 +68,7 @@ UsbIpLink::~UsbIpLink()
         ::close(fd_);
 }
 
-bool UsbIpLink::attach(const std::string &vhciDir, int port, std::string *error)
+bool UsbIpLink::attach(const std::string &vhciDir, int port, std::uint32_t devid, std::string *error)
 {
     int pair[2];
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pair) != 0) {
@@ -85,7 +84,7 @@ bool UsbIpLink::attach(const std::string &vhciDir, int port, std::string *error)
         return false;
     }
     char line[64];
-    const int n = std::snprintf(line, sizeof line, "%d %d %u %u", port, pair[0], kDeviceId, kHighSpeed);
+    const int n = std::snprintf(line, sizeof line, "%d %d %u %u", port, pair[0], devid, kHighSpeed);
     const bool written = ::write(sysfs, line, std::size_t(n)) == n;
     const int savedErrno = errno;
     ::close(sysfs);
@@ -127,7 +126,7 @@ bool UsbIpLink::read(UsbIpCommand *c)
         if (!readAll(fd_, c->out.data(), c->out.size()))
             return false;
     }
-    // Isochronous packet descriptors: this camera has no isochronous endpoint.
+    // Isochronous packet descriptors: this camera streams over bulk.
     return packets == 0 || packets == 0xFFFFFFFFu;
 }
 

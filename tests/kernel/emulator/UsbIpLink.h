@@ -28,8 +28,9 @@ public:
     UsbIpLink(const UsbIpLink &) = delete;
     UsbIpLink &operator=(const UsbIpLink &) = delete;
 
-    // Attaches a high-speed device on `port` of the controller at `vhciDir`.
-    bool attach(const std::string &vhciDir, int port, std::string *error);
+    // Attaches a high-speed device on `port` of the controller at `vhciDir`;
+    // `devid` is the USB/IP device id (bus << 16 | device number) vhci reports.
+    bool attach(const std::string &vhciDir, int port, std::uint32_t devid, std::string *error);
     int fd() const { return fd_; }
 
     // False at end of stream or on a malformed command.

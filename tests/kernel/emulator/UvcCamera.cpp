@@ -78,25 +78,31 @@ ControlResult stall(std::uint8_t code, std::uint8_t *error)
     return {true, {}};
 }
 
-Bytes defaultProbe()
+void put32(Bytes &p, std::size_t at, std::uint32_t v)
 {
-    Bytes p(kProbeLength, 0);
-    auto put32 = [&p](std::size_t at, std::uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            p[at + i] = std::uint8_t(v >> (8 * i));
-    };
-    p[2] = 1;                        // bFormatIndex
-    p[3] = 1;                        // bFrameIndex
-    put32(4, 333333);                // dwFrameInterval
-    put32(18, 640 * 480 * 2);        // dwMaxVideoFrameSize
-    put32(22, 512 * 16);             // dwMaxPayloadTransferSize
-    put32(26, 48000000);             // dwClockFrequency
-    p[30] = 3;                       // bmFramingInfo
-    p[31] = 1;                       // bPreferedVersion
-    p[32] = 1;                       // bMinVersion
-    p[33] = 1;                       // bMaxVersion
+    for (int i = 0; i < 4; ++i)
+        p[at + i] = std::uint8_t(v >> (8 * i));
+}
+
+// The camera's answer to a probe: the host chooses format, frame and
+// interval; with one of each, the camera can only confirm them, and it fills
+// in the fields that are its own to set.
+Bytes negotiated(Bytes p)
+{
+    p[2] = kFormatIndex;
+    p[3] = kFrameIndex;
+    put32(p, 4, kFrameInterval);
+    put32(p, 18, kMaxFrameSize);
+    put32(p, 22, kMaxPayloadTransferSize);
+    put32(p, 26, kClockFrequency);
+    p[30] = 3;  // bmFramingInfo: FID and EOF in every payload header
+    p[31] = 1;  // bPreferedVersion
+    p[32] = 1;  // bMinVersion
+    p[33] = 1;  // bMaxVersion
     return p;
 }
+
+Bytes defaultProbe() { return negotiated(Bytes(kProbeLength, 0)); }
 
 // What restore default returns to (the simulated camera's defaults).
 std::map<int, std::uint8_t> defaultValues()
@@ -160,6 +166,11 @@ ControlResult UvcCamera::handle(const SetupPacket &setup, const Bytes &out)
 ControlResult UvcCamera::standardRequest(const SetupPacket &s)
 {
     ControlResult r;
+    // uvcvideo stops a bulk stream with CLEAR_FEATURE(ENDPOINT_HALT) on its
+    // endpoint; SET_INTERFACE of the streaming interface resets it too.
+    if ((s.request == 0x01 && s.requestType == 0x02 && s.value == 0 && s.index == kStreamingEndpoint) ||
+        (s.request == 0x0B && s.requestType == 0x01 && s.index == kStreamingInterface))
+        r.stream = StreamEvent::Stop;
     switch (s.request) {
     case 0x06: {  // GET_DESCRIPTOR
         const int type = s.value >> 8;
@@ -376,13 +387,32 @@ ControlResult UvcCamera::streamingRequest(std::uint8_t q, int sel, const Bytes &
     case kGetMin:
     case kGetMax:
     case kGetDef: return ok(defaultProbe());
-    case kSetCur:
+    case kSetCur: {
         if (out.size() != kProbeLength)
             return stall(kInvalidRequest, error);
-        state = out;
-        return ok();
+        if (sel == 2 && (out[2] != kFormatIndex || out[3] != kFrameIndex))
+            return stall(kOutOfRange, error);
+        state = negotiated(out);
+        ControlResult r = ok();
+        if (sel == 2)
+            r.stream = StreamEvent::Commit;
+        return r;
+    }
     default: return stall(kInvalidRequest, error);
     }
+}
+
+void UvcCamera::logUnanswered(const SetupPacket &s, const Bytes &out)
+{
+    char line[256];
+    if ((s.requestType & 0x60) == 0x20)
+        std::snprintf(line, sizeof line, "EMU req=%s if=%d unit=%d sel=%d len=%u data=%s result=silent error=0",
+                      queryName(s.request), s.index & 0xFF, s.index >> 8, s.value >> 8, s.length,
+                      hex(out).c_str());
+    else
+        std::snprintf(line, sizeof line, "EMU std type=0x%02x req=0x%02x value=0x%04x index=%u len=%u result=silent",
+                      s.requestType, s.request, s.value, s.index, s.length);
+    log_(line);
 }
 
 }  // namespace emu

@@ -19,9 +19,13 @@ struct SetupPacket {
     std::uint16_t length;
 };
 
+// What a request means for the video stream.
+enum class StreamEvent { None, Commit, Stop };
+
 struct ControlResult {
     bool stall = false;
     Bytes data;  // IN data; for OUT requests, empty
+    StreamEvent stream = StreamEvent::None;
 };
 
 struct CameraOptions {
@@ -42,6 +46,9 @@ public:
 
     // One request of endpoint 0; `out` holds the data stage of an OUT request.
     ControlResult handle(const SetupPacket &setup, const Bytes &out);
+
+    // A request the camera leaves unanswered: logged like an answered one.
+    void logUnanswered(const SetupPacket &setup, const Bytes &out);
 
     // The user switches white balance to manual at the camera.
     void switchWhiteBalanceToManual();

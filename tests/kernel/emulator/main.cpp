@@ -1,5 +1,6 @@
 // uvc-emulator: a UVC camera with the vendor extension unit, attached to the
-// kernel's vhci_hcd over USB/IP. Every control request becomes one log line.
+// kernel's vhci_hcd over USB/IP, streaming the test card as MJPEG. Every
+// control request becomes one log line; the stream logs under "EMU stream".
 //
 // Its serial number is EMU0001 unless --serial TEXT gives another; each
 // --value SEL=BYTE (hex) starts a vendor control at BYTE, as a camera back from
@@ -7,10 +8,13 @@
 //
 //   uvc-emulator [--log FILE] [--wb-trigger PATH] [--omit-selector N]
 //                [--refuse-selector N] [--wb-auto-info N] [--vhci DIR] [--port N]
+//                [--silent-from N [--answer-again-after SECONDS]]
+//                [--reboot-on-switch [--reboot-off SECONDS]] [--unplug-after N]
 //
 // White balance turns manual once PATH exists (checked before every request).
+// N counts the extension unit's requests from the start (see ControlFaults.h).
 
-#include "UsbIpLink.h"
+#include "Device.h"
 #include "UvcCamera.h"
 
 #include <cerrno>
@@ -20,8 +24,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <poll.h>
-#include <set>
 #include <string>
 #include <unistd.h>
 
@@ -53,6 +55,8 @@ int usage()
     std::fprintf(stderr,
                  "usage: uvc-emulator [--log FILE] [--wb-trigger PATH] [--omit-selector N]\n"
                  "                    [--refuse-selector N] [--wb-auto-info N] [--vhci DIR] [--port N]\n"
+                 "                    [--silent-from N [--answer-again-after SECONDS]]\n"
+                 "                    [--reboot-on-switch [--reboot-off SECONDS]] [--unplug-after N]\n"
                  "                    [--serial TEXT] [--value SEL=BYTE]... [--log-times FILE]\n");
     return 2;
 }
@@ -62,19 +66,21 @@ int usage()
 int main(int argc, char **argv)
 {
     std::string logPath;
-    std::string trigger;
-    std::string vhci = "/sys/devices/platform/vhci_hcd.0";
-    int port = 0;
+    emu::DeviceOptions device;
     emu::CameraOptions options;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
+        if (arg == "--reboot-on-switch") {
+            device.faults.rebootOnSwitch = true;
+            continue;
+        }
         if (i + 1 >= argc)
             return usage();
         const char *value = argv[++i];
         if (arg == "--log")
             logPath = value;
         else if (arg == "--wb-trigger")
-            trigger = value;
+            device.whiteBalanceTrigger = value;
         else if (arg == "--omit-selector")
             options.omittedSelector = std::atoi(value);
         else if (arg == "--serial")
@@ -89,10 +95,18 @@ int main(int argc, char **argv)
             options.refusedSelector = std::atoi(value);
         else if (arg == "--wb-auto-info")
             options.whiteBalanceAutoInfo = std::uint8_t(std::strtoul(value, nullptr, 0));
+        else if (arg == "--silent-from")
+            device.faults.silentFrom = std::atoi(value);
+        else if (arg == "--answer-again-after")
+            device.faults.answerAgainAfterMs = int(std::atof(value) * 1000);
+        else if (arg == "--reboot-off")
+            device.faults.rebootOffMs = int(std::atof(value) * 1000);
+        else if (arg == "--unplug-after")
+            device.faults.unplugAfter = std::atoi(value);
         else if (arg == "--vhci")
-            vhci = value;
+            device.vhci = value;
         else if (arg == "--port")
-            port = std::atoi(value);
+            device.port = std::atoi(value);
         else
             return usage();
     }
@@ -108,58 +122,6 @@ int main(int argc, char **argv)
     std::signal(SIGPIPE, SIG_IGN);
 
     emu::UvcCamera camera(options, logLine);
-    emu::UsbIpLink link;
-    std::string error;
-    if (!link.attach(vhci, port, &error)) {
-        logLine("EMU attach-failed " + error);
-        std::fprintf(stderr, "uvc-emulator: %s\n", error.c_str());
-        return 1;
-    }
-    logLine("EMU attached port=" + std::to_string(port));
-
-    bool whiteBalanceSwitched = false;
-    auto checkTrigger = [&]() {
-        if (!whiteBalanceSwitched && !trigger.empty() && ::access(trigger.c_str(), F_OK) == 0) {
-            whiteBalanceSwitched = true;
-            camera.switchWhiteBalanceToManual();
-        }
-    };
-
-    std::set<std::uint32_t> pending;  // URBs of endpoints that never complete
-    while (!stopRequested) {
-        pollfd p{link.fd(), POLLIN, 0};
-        const int ready = ::poll(&p, 1, 200);
-        checkTrigger();
-        if (ready < 0 && errno == EINTR)
-            continue;
-        if (ready <= 0)
-            continue;
-        emu::UsbIpCommand c;
-        if (!link.read(&c))
-            break;
-        if (c.kind == emu::UsbIpCommand::Kind::Unlink) {
-            const bool wasPending = pending.erase(c.unlinkSeqnum) > 0;
-            link.replyUnlink(c.seqnum, wasPending ? -ECONNRESET : 0);
-            continue;
-        }
-        if (c.endpoint != 0) {
-            pending.insert(c.seqnum);  // no frames are ever streamed
-            continue;
-        }
-        const emu::SetupPacket s{c.setup[0], c.setup[1], std::uint16_t(c.setup[2] | c.setup[3] << 8),
-                                 std::uint16_t(c.setup[4] | c.setup[5] << 8),
-                                 std::uint16_t(c.setup[6] | c.setup[7] << 8)};
-        const emu::ControlResult r = camera.handle(s, c.out);
-        bool sent;
-        if (r.stall)
-            sent = link.replySubmit(c.seqnum, -EPIPE, 0, {});
-        else if (c.in)
-            sent = link.replySubmit(c.seqnum, 0, std::uint32_t(r.data.size()), r.data);
-        else
-            sent = link.replySubmit(c.seqnum, 0, std::uint32_t(c.out.size()), {});
-        if (!sent)
-            break;
-    }
-    logLine("EMU detached");
-    return 0;
+    emu::Device cameraOnBus(device, camera, logLine);
+    return cameraOnBus.run(stopRequested);
 }

@@ -1,0 +1,17 @@
+# Writes OUTPUT, a C++ source holding the test-card JPEGs given in FRAMES
+# (in order, separated by |) as byte arrays behind the declarations of TestCard.h.
+string(REPLACE "|" ";" FRAMES "${FRAMES}")
+set(body "// Made by EmbedFrames.cmake from the committed test-card JPEGs.\n#include \"TestCard.h\"\n\nnamespace testcard {\n\nnamespace {\n\n")
+set(table "")
+set(index 0)
+foreach(frame IN LISTS FRAMES)
+  file(READ "${frame}" bytes HEX)
+  string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${bytes}")
+  string(APPEND body "const unsigned char kFrame${index}[] = {\n${bytes}};\n\n")
+  string(APPEND table "    {kFrame${index}, sizeof kFrame${index}},\n")
+  math(EXPR index "${index} + 1")
+endforeach()
+string(APPEND body "}  // namespace\n\nconst Frame kFrames[] = {\n${table}};\nconst std::size_t kFrameCount = ${index};\n\n}  // namespace testcard\n")
+file(WRITE "${OUTPUT}.tmp" "${body}")
+execute_process(COMMAND "${CMAKE_COMMAND}" -E copy_if_different "${OUTPUT}.tmp" "${OUTPUT}")
+file(REMOVE "${OUTPUT}.tmp")
