@@ -35,6 +35,7 @@ public:
 
     bool gone = false;
     bool transient = false;
+    bool rebooting = false;  // a Set that reboots the camera was taken
     QString reason;
 
     void refusedUnderAutoWhiteBalance(const SettingRequest &r) override
@@ -72,8 +73,11 @@ public:
         if (succeeded(s)) {
             ++job.inPlace;
             if (rebootsCamera(*r.value.setting)) {
+                // The camera is leaving: what is left waits for it to be back.
                 watch.rebootsSent.insert(rebootKey(job.identity, r));
                 job.notes << QStringLiteral("%1 sent; the camera reboots to apply it").arg(assignment(r));
+                rebooting = true;
+                return false;
             }
             return true;
         }
@@ -293,6 +297,8 @@ bool CameraWatch::attempt(Job &job)
     }
     job.remaining = sendSettings(session, job.remaining, report, WhenUnread::Skip);
     captureDevice.reset();
+    if (report.rebooting)
+        job.remaining.removeFirst();  // the Set that was taken
     if (report.gone) {
         line(job, QStringLiteral("went away before its remembered settings were put back (%1 of %2 in place); they "
                                  "are put back when it appears again")
@@ -329,14 +335,19 @@ bool CameraWatch::retryLater(Job &job, const QString &reason)
 
 void CameraWatch::finish(const Job &job)
 {
-    QString text = job.notTaken.isEmpty()
+    QString text = job.inPlace == job.total
         ? QStringLiteral("put back %1 remembered setting%2").arg(job.inPlace).arg(job.inPlace == 1 ? "" : "s")
-        : QStringLiteral("put back %1 of %2 remembered settings; not taken: %3")
-              .arg(job.inPlace)
-              .arg(job.total)
-              .arg(job.notTaken.join(QStringLiteral(", ")));
+        : QStringLiteral("put back %1 of %2 remembered settings").arg(job.inPlace).arg(job.total);
+    if (!job.notTaken.isEmpty())
+        text += QStringLiteral("; not taken: ") + job.notTaken.join(QStringLiteral(", "));
     if (!job.notes.isEmpty())
         text += QStringLiteral("; ") + job.notes.join(QStringLiteral("; "));
+    if (!job.remaining.isEmpty()) {
+        QStringList left;
+        for (const SettingRequest &r : job.remaining)
+            left << assignment(r);
+        text += QStringLiteral("; %1 when it is back").arg(left.join(QStringLiteral(", ")));
+    }
     line(job, text);
 }
 

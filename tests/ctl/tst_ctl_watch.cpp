@@ -77,6 +77,7 @@ private slots:
     void busyTooLongIsGivenUp();
     void rebootAfterH264ChangeSendsItOnce();
     void cameraThatComesBackWithoutTheChangeIsNotRebootedAgain();
+    void bothSwitchesChangedRebootOneAtATime();
     void goneHalfWayIsFinishedOnItsReturn();
     void permissionDeniedIsExplained();
     void endsCleanlyOnSigterm();
@@ -398,6 +399,35 @@ void CtlWatchTest::cameraThatComesBackWithoutTheChangeIsNotRebootedAgain()
                                 "sent again, so that it cannot reboot over and over)"));
         QCOMPARE(setCurs(*kernel), QStringList());
     }
+}
+
+void CtlWatchTest::bothSwitchesChangedRebootOneAtATime()
+{
+    plug(0, "1-1");
+    writeFile("f0f0-0102-port1-1", "audio=on\nh264=off\ndrc=5\n");
+    auto watch = startWatch();
+    // Nothing after the first switch: the camera is already leaving.
+    QCOMPARE(waitForLines(2).at(1), QStringLiteral("vidorra-ctl: f0f0-0102-port1-1 at /dev/video0: put back 2 of 3 "
+                                                   "remembered settings; audio=on sent; the camera reboots to apply "
+                                                   "it; h264=off when it is back"));
+    QCOMPARE(setCurs(*kernel), (QStringList{"/dev/video0 12:5", "/dev/video0 26:1"}));
+    // Back with audio on (it kept what it rebooted for, and forgot the rest).
+    kernel->clearCounts();
+    unplug(0);
+    plug(0, "1-1").units[0].controls[26].value = {1};
+    QCOMPARE(waitForLines(3).at(2), QStringLiteral("vidorra-ctl: f0f0-0102-port1-1 at /dev/video0: put back 3 "
+                                                   "remembered settings; audio already on, not sent; h264=off sent; "
+                                                   "the camera reboots to apply it"));
+    QCOMPARE(setCurs(*kernel), (QStringList{"/dev/video0 12:5", "/dev/video0 18:0"}));
+    kernel->clearCounts();
+    unplug(0);
+    FakeNode &back = plug(0, "1-1");
+    back.units[0].controls[26].value = {1};
+    back.units[0].controls[18].value = {0};
+    QCOMPARE(waitForLines(4).at(3), QStringLiteral("vidorra-ctl: f0f0-0102-port1-1 at /dev/video0: put back 3 "
+                                                   "remembered settings; audio already on, not sent; h264 already "
+                                                   "off, not sent"));
+    QCOMPARE(setCurs(*kernel), QStringList{"/dev/video0 12:5"});
 }
 
 void CtlWatchTest::goneHalfWayIsFinishedOnItsReturn()
