@@ -39,17 +39,20 @@ second_emulator() {
     emulator2_pid=$!
 }
 
-# replug ARGS...: the first camera leaves and comes back made with ARGS
-# (defaults otherwise: a camera that forgot its settings); returns once the
-# watch has said what it put back (at most 60 s).
+# replug APPEARANCES ARGS...: the first camera leaves and comes back made
+# with ARGS (defaults otherwise: a camera that forgot its settings); returns
+# once the watch has said what it put back on each of its APPEARANCES (a
+# reboot makes two), or after at most 60 s.
 PUT_BACK_1="-EMU0001 at /dev/video[0-9]*: put back"
 replug() {
+    appearances=$1
+    shift
     before=$(grep -c -- "$PUT_BACK_1" $LOG)
     kill "$emulator_pid"
     wait "$emulator_pid"
     usb_port 1 gone
     emulator --serial EMU0001 --log-times $LOG "$@"
-    wait_log "$PUT_BACK_1" $((before + 1)) 60
+    wait_log "$PUT_BACK_1" $((before + appearances)) 60
 }
 
 # The second camera leaves and comes back; the watch has nothing for it, so
@@ -103,9 +106,12 @@ watch_pid=$!
 wait_log "$PUT_BACK_1" 1 60
 log "STEP END watch-start rc=$?"
 
-step watch-replug replug
-# The camera back from the reboot that its H.264 change caused: H.264 off, the rest forgotten.
-step watch-reboot replug --value 18=00
+# Attached again with its defaults, as a camera that reboots to apply an
+# H.264 change: the watch's H.264 Set makes it leave and come back as a new
+# device, with the settings it had.
+step watch-replug replug 2 --reboot-on-switch
+# A camera back from that reboot with H.264 off but the rest forgotten.
+step watch-reboot replug 1 --value 18=00
 step watch-second-replug replug_second
 step watch-stop stop_watch
 step watch-second-log cat $EMU2_LOG
