@@ -123,9 +123,12 @@ bool CameraWatch::start()
     connect(watcher, &DeviceWatcher::deviceRemoved, this, [this](const QString &path) { removed.insert(path); });
     connect(watcher, &DeviceWatcher::devicesChanged, this, &CameraWatch::rescan);
     if (StopWatcher *stop = installedPlatform().watchStopRequests(this))
-        connect(stop, &StopWatcher::stopRequested, this, [this](const QString &reason) {
-            line(QStringLiteral("stopped (%1)").arg(reason));
+        connect(stop, &StopWatcher::stopRequested, this, [this, watcher, stop](const QString &reason) {
+            // Whatever else is waiting in the event loop finds no one listening.
+            watcher->disconnect(this);
+            stop->disconnect(this);
             timer.stop();
+            line(QStringLiteral("stopped (%1)").arg(reason));
             emit finished(0);
         });
     clock.start();
@@ -158,10 +161,7 @@ void CameraWatch::rescan()
             ++it;
             continue;
         }
-        line(*it, QStringLiteral("went away before its remembered settings were put back (%1 of %2 in place); "
-                                 "they are put back when it appears again")
-                      .arg(it->inPlace)
-                      .arg(it->total));
+        wentAway(*it);
         it = jobs.erase(it);
     }
     for (auto it = now.cbegin(); it != now.cend(); ++it) {
@@ -265,11 +265,8 @@ bool CameraWatch::attempt(Job &job)
 {
     if (!job.loaded && !load(job))
         return false;
-    const QString progress = QStringLiteral("%1 of %2 in place").arg(job.inPlace).arg(job.total);
     if (!stillThere(job)) {
-        line(job, QStringLiteral("went away before its remembered settings were put back (%1); they are put back "
-                                 "when it appears again")
-                      .arg(progress));
+        wentAway(job);
         return false;
     }
     // By path alone: never another camera of the same name in its place.
@@ -279,14 +276,13 @@ bool CameraWatch::attempt(Job &job)
         const QString text = captureDevice.lastBindError().isEmpty() ? statusText(why) : captureDevice.lastBindError();
         captureDevice.reset();
         if (why == status::NoSuchDevice) {
-            line(job, QStringLiteral("went away before its remembered settings were put back (%1); they are put "
-                                     "back when it appears again")
-                          .arg(progress));
+            wentAway(job);
             return false;
         }
         if (captureDevice.port().isTransient(why))
             return retryLater(job, text);
-        line(job, QStringLiteral("cannot open it: %1 (%2)").arg(text, progress));
+        line(job, QStringLiteral("cannot open it: %1 (%2 of %3 in place)")
+                      .arg(text, QString::number(job.inPlace), QString::number(job.total)));
         return false;
     }
     CameraSession session;
@@ -300,10 +296,7 @@ bool CameraWatch::attempt(Job &job)
     if (report.rebooting)
         job.remaining.removeFirst();  // the Set that was taken
     if (report.gone) {
-        line(job, QStringLiteral("went away before its remembered settings were put back (%1 of %2 in place); they "
-                                 "are put back when it appears again")
-                      .arg(job.inPlace)
-                      .arg(job.total));
+        wentAway(job);
         return false;
     }
     if (report.transient)
@@ -318,14 +311,13 @@ bool CameraWatch::retryLater(Job &job, const QString &reason)
     if (job.since.elapsed() + pause > timing.giveUpMs) {
         line(job, QStringLiteral("gave up %1 s after it appeared: %2 (%3 of %4 in place); the rest are put back "
                                  "when it appears again")
-                      .arg(double(job.since.elapsed()) / 1000.0, 0, 'f', 1)
-                      .arg(reason)
-                      .arg(job.inPlace)
-                      .arg(job.total));
+                      .arg(QString::number(double(job.since.elapsed()) / 1000.0, 'f', 1), reason,
+                           QString::number(job.inPlace), QString::number(job.total)));
         return false;
     }
     if (!job.retryAnnounced) {
-        line(job, QStringLiteral("not ready (%1); trying again for up to %2 s").arg(reason).arg(timing.giveUpMs / 1000));
+        line(job, QStringLiteral("not ready (%1); trying again for up to %2 s")
+                      .arg(reason, QString::number(timing.giveUpMs / 1000)));
         job.retryAnnounced = true;
     }
     job.pauseMs = pause;
@@ -349,6 +341,14 @@ void CameraWatch::finish(const Job &job)
         text += QStringLiteral("; %1 when it is back").arg(left.join(QStringLiteral(", ")));
     }
     line(job, text);
+}
+
+void CameraWatch::wentAway(const Job &job)
+{
+    line(job, QStringLiteral("went away before its remembered settings were put back (%1 of %2 in place); they are "
+                             "put back when it appears again")
+                  .arg(job.inPlace)
+                  .arg(job.total));
 }
 
 void CameraWatch::line(const Job &job, const QString &text)

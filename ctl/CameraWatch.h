@@ -78,6 +78,7 @@ private:
     bool stillThere(const Job &job);
     bool retryLater(Job &job, const QString &reason);
     void finish(const Job &job);
+    void wentAway(const Job &job);
     void line(const Job &job, const QString &text);
     void line(const QString &text);
 
