@@ -278,10 +278,6 @@ void CtlRememberTest::applyWithoutOrWithBadFile_data()
            "line skipped\n"
            "vidorra-ctl-sim: FILE:3: drc: 99 is outside the accepted range 0 to 8; line skipped\n"
         << QStringList{"6:1", "25:1"};
-    QTest::newRow("binary") << QByteArray("\x7f" "ELF\x01\x01\x01\x00\x00\n", 10) << 2
-                            << "vidorra-ctl-sim: FILE:1: the line holds a NUL byte; this is not text; line skipped\n"
-                               "vidorra-ctl-sim: FILE: holds no settings; nothing applied\n"
-                            << QStringList();
 }
 
 void CtlRememberTest::applyWithoutOrWithBadFile()

@@ -75,7 +75,6 @@ private slots:
     void busyForAWhile_data();
     void busyForAWhile();
     void busyTooLongIsGivenUp();
-    void rebootAfterH264ChangeSendsItOnce();
     void cameraThatComesBackWithoutTheChangeIsNotRebootedAgain();
     void bothSwitchesChangedRebootOneAtATime();
     void goneHalfWayIsFinishedOnItsReturn();
@@ -362,24 +361,6 @@ void CtlWatchTest::busyTooLongIsGivenUp()
     plug(0, "1-1");
     QCOMPARE(waitForLines(4).at(3),
              QStringLiteral("vidorra-ctl: f0f0-0102-port1-1 at /dev/video0: put back 1 remembered setting"));
-}
-
-void CtlWatchTest::rebootAfterH264ChangeSendsItOnce()
-{
-    plug(0, "1-1");
-    writeFile("f0f0-0102-port1-1", "h264=off\nnr2d=1\n");
-    auto watch = startWatch();
-    QCOMPARE(waitForLines(2).at(1), QStringLiteral("vidorra-ctl: f0f0-0102-port1-1 at /dev/video0: put back 2 "
-                                                   "remembered settings; h264=off sent; the camera reboots to apply it"));
-    // H.264 last, so that the reboot cuts nothing off.
-    QCOMPARE(setCurs(*kernel), (QStringList{"/dev/video0 6:1", "/dev/video0 18:0"}));
-    // The reboot: the camera comes back with H.264 off and its other settings forgotten.
-    kernel->clearCounts();
-    unplug(0);
-    plug(0, "1-1").units[0].controls[18].value = {0};
-    QCOMPARE(waitForLines(3).at(2), QStringLiteral("vidorra-ctl: f0f0-0102-port1-1 at /dev/video0: put back 2 "
-                                                   "remembered settings; h264 already off, not sent"));
-    QCOMPARE(setCurs(*kernel), QStringList{"/dev/video0 6:1"});
 }
 
 void CtlWatchTest::cameraThatComesBackWithoutTheChangeIsNotRebootedAgain()
