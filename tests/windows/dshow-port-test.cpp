@@ -128,6 +128,9 @@ void listsDevicesWithUnicodeNames()
         if (devices.size() == 4) {
             CHECK(devices[0].hasName && devices[0].friendlyName == "USB Camera");
             CHECK(devices[0].hasPath && devices[0].devicePath == kUsbPathUtf8);
+            // The identity from the path's instance part; none without a path.
+            CHECK(devices[0].identity == "f0f2-2247-6%262a7e9c5%260%260000");
+            CHECK(devices[1].identity.empty());
             CHECK(devices[1].hasName &&
                   devices[1].friendlyName == "Cam\xC3\xA9ra \xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x93\xB7");
             CHECK(!devices[1].hasPath && devices[1].devicePath.empty());
