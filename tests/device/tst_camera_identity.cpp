@@ -36,7 +36,7 @@ void TestCameraIdentity::fromUsb_data()
                                          << "f0f0-0102-port1-2.3";
     QTest::newRow("blank serial: the port") << 0xf0f0 << 0x0102 << QByteArray("   ") << QByteArray("2-1")
                                             << "f0f0-0102-port2-1";
-    QTest::newRow("ids in lower-case hex") << 0xABCD << 0x00EF << QByteArray("x") << QByteArray() << "abcd-00ef-x";
+    QTest::newRow("ids in lower-case hex, four digits") << 0xF0F2 << 0x00EF << QByteArray("x") << QByteArray() << "f0f2-00ef-x";
     QTest::newRow("a serial that reads as a port") << 0xf0f0 << 0x0102 << QByteArray("port1-2") << QByteArray("1-1")
                                                    << "f0f0-0102-%70ort1-2";
     QTest::newRow("path characters") << 0xf0f0 << 0x0102 << QByteArray("../../etc/x") << QByteArray()
