@@ -3,7 +3,7 @@
 // screen's density, so its logical geometry stays the form's, its size on the
 // server grows by the density, and every label's and button's text fits its
 // widget as it does at 96 dpi. Each run gets an Xvfb of its own; the window as
-// the server shows it is saved as high_dpi_<dpi>.png beside the test.
+// the server shows it is saved as high_dpi_<row>.png beside the test.
 #include "app/MainWindow.h"
 #include "VirtualScreen.h"
 
@@ -97,12 +97,12 @@ void measureButton(const QAbstractButton *button)
     measure(button, button->text(), QFontMetrics(button->font()).size(Qt::TextShowMnemonic, button->text()), room);
 }
 
-// vidorra-sim on an Xvfb of `dpi` with a 2560 x 2048 screen (a 4K laptop's
-// or monitor's), until its window has shown; then the window is closed.
-Run runProgram(int dpi)
+// vidorra-sim on an Xvfb of `dpi` with a screen of `size` pixels, until its
+// window has shown; then the window is closed.
+Run runProgram(int dpi, QSize size)
 {
     Run run;
-    VirtualScreen screen(QSize(2560, 2048), dpi);
+    VirtualScreen screen(size, dpi);
     if (!screen.isUp()) {
         run.failure = screen.failure();
         return run;
@@ -145,6 +145,12 @@ Run runProgram(int dpi)
 
 }  // namespace
 
+// Xvfb derives the screen's millimetres from -dpi and rounds them: on this
+// screen they come out whole at 96, 144 and 192 dpi, so the density is exact.
+// On the 2560 x 2048 screen of a 4K laptop or monitor it reads 191.8 for 192.
+const QSize kExact(2880, 2880);
+const QSize kLaptop(2560, 2048);
+
 class HighDpiTest : public QObject {
     Q_OBJECT
 
@@ -153,7 +159,7 @@ class HighDpiTest : public QObject {
 private slots:
     void initTestCase()
     {
-        reference = runProgram(96);
+        reference = runProgram(96, kExact);
         if (reference.failure.contains(QLatin1String("Xvfb")))
             QSKIP(qPrintable(reference.failure));
         QVERIFY2(reference.failure.isEmpty(), qPrintable(reference.failure));
@@ -165,22 +171,26 @@ private slots:
     void windowScalesAsAWhole_data()
     {
         QTest::addColumn<int>("dpi");
-        QTest::newRow("96 dpi") << 96;
-        QTest::newRow("144 dpi") << 144;
-        QTest::newRow("192 dpi") << 192;
+        QTest::addColumn<QSize>("screen");
+        QTest::newRow("96") << 96 << kExact;
+        QTest::newRow("144") << 144 << kExact;
+        QTest::newRow("192") << 192 << kExact;
+        QTest::newRow("144_2560x2048") << 144 << kLaptop;
+        QTest::newRow("192_2560x2048") << 192 << kLaptop;
     }
 
     void windowScalesAsAWhole()
     {
         QFETCH(int, dpi);
-        const Run run = runProgram(dpi);
+        QFETCH(QSize, screen);
+        const Run run = runProgram(dpi, screen);
         QVERIFY2(run.failure.isEmpty(), qPrintable(run.failure));
-        QVERIFY(run.picture.save(QStringLiteral("high_dpi_%1.png").arg(dpi)));
+        QVERIFY(run.picture.save(QStringLiteral("high_dpi_%1.png").arg(QString::fromLatin1(QTest::currentDataTag()))));
 
         // The form's own geometry, whatever the density.
         QCOMPARE(run.logicalSize, QSize(789, 776));
         // On the server: that geometry times the screen's density over 96, to
-        // the pixel; at 96 dpi exactly the form's.
+        // the pixel; at 96 dpi exactly the form's, with no scaling at all.
         const double density = run.screenDpi / 96.0;
         QVERIFY2(qAbs(run.screenDpi - dpi) < 1.0, qPrintable(QString::number(run.screenDpi)));
         QVERIFY2(qAbs(run.pixelRatio - density) < 1e-3, qPrintable(QString::number(run.pixelRatio)));
@@ -190,8 +200,10 @@ private slots:
                                 .arg(run.serverSize.width())
                                 .arg(run.serverSize.height())
                                 .arg(run.screenDpi)));
-        if (dpi == 96)
+        if (run.screenDpi == 96.0) {
+            QCOMPARE(run.pixelRatio, 1.0);
             QCOMPARE(run.serverSize, QSize(789, 776));
+        }
         QCOMPARE(run.picture.size(), run.serverSize);
 
         // Every text fits as at 96 dpi: where it had room it has room, and the
