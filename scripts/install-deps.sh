@@ -9,7 +9,8 @@ packages=(
   qtbase5-dev qtmultimedia5-dev libqt5multimedia5-plugins
   libudev-dev libbenchmark-dev libx11-dev
   clang libclang-rt-14-dev
-  xvfb xauth fonts-liberation
+  xvfb xauth x11-utils fonts-liberation
+  dpkg-dev lintian
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
 )
 
