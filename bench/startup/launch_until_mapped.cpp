@@ -3,6 +3,7 @@
 // Usage: launch_until_mapped PROGRAM [ARG...]  (exit 1 when no window came up)
 #include <X11/Xlib.h>
 
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -45,6 +46,10 @@ int main(int argc, char *argv[])
         return 2;
     if (child == 0) {
         close(ConnectionNumber(display));
+        // What the program prints is not this tool's output.
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, STDOUT_FILENO);
+        dup2(null, STDERR_FILENO);
         execvp(argv[1], argv + 1);
         _exit(127);
     }

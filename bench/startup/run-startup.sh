@@ -43,7 +43,9 @@ for c in "${commands[@]}"; do $helper $c >/dev/null 2>&1 || true; done
 for round in $(seq "$rounds"); do
   for i in "${!commands[@]}"; do
     # shellcheck disable=SC2086  # a command line split into its words
-    $helper ${commands[$i]} 2>/dev/null >>"$work/times.$i"
+    if ! $helper ${commands[$i]} 2>"$work/error" >>"$work/times.$i"; then
+      echo "round $round, ${names[$i]}: not counted: $(tail -n 1 "$work/error")" >&2
+    fi
   done
 done
 
