@@ -31,7 +31,13 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "usage: %s PROGRAM [ARG...]\n", argv[0]);
         return 2;
     }
-    Display *display = XOpenDisplay(nullptr);
+    // A busy server now and then refuses a connection; a second try is not timed.
+    Display *display = nullptr;
+    for (int attempt = 0; attempt < 3 && !display; ++attempt) {
+        if (attempt > 0)
+            usleep(50000);
+        display = XOpenDisplay(nullptr);
+    }
     if (!display) {
         std::fprintf(stderr, "%s: cannot open the display\n", argv[0]);
         return 2;
