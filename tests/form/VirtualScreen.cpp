@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -34,6 +35,8 @@ VirtualScreen::VirtualScreen(QSize size, int dpi)
     const QByteArray density = QByteArray::number(dpi);
     server_ = fork();
     if (server_ == 0) {
+        // A test that dies (a sanitizer's abort) takes its server with it.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
         fcntl(channel[1], F_SETFD, 0);  // the one descriptor the server inherits
         const int null = open("/dev/null", O_WRONLY);
         dup2(null, STDOUT_FILENO);
