@@ -7,7 +7,8 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config python3
   qtbase5-dev qtmultimedia5-dev libqt5multimedia5-plugins
-  libudev-dev libbenchmark-dev
+  libudev-dev libbenchmark-dev libx11-dev
+  x11-utils dpkg-dev lintian
   clang libclang-rt-14-dev
   xvfb xauth fonts-liberation
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
