@@ -7,13 +7,21 @@
 using PlatformBackend = vidorra::directshow::WindowsPlatform;
 #else
 #include "LinuxPlatform.h"
+#include "preview/PreviewRequirements.h"
 using PlatformBackend = vidorra::v4l::LinuxPlatform;
 #endif
 
+#include <cstdio>
 #include <memory>
 
 int main(int argc, char *argv[])
 {
     vidorra::installPlatform(std::make_shared<PlatformBackend>());
+#if !defined(_WIN32)
+    // Without these the camera list stays empty or the preview black, and Qt
+    // says little about why: name each missing part and its package up front.
+    for (const QString &line : vidorra::preview::missingPreviewParts())
+        std::fprintf(stderr, "%s\n", qPrintable(line));
+#endif
     return vidorra::runWindowProgram(argc, argv);
 }

@@ -10,7 +10,7 @@ packages=(
   libudev-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth fonts-liberation
-  gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
 )
 
 missing=()
