@@ -7,6 +7,7 @@
 using PlatformBackend = vidorra::directshow::WindowsPlatform;
 #else
 #include "LinuxPlatform.h"
+#include "preview/CompressedCameras.h"
 #include "preview/PreviewRequirements.h"
 using PlatformBackend = vidorra::v4l::LinuxPlatform;
 #endif
@@ -18,6 +19,7 @@ int main(int argc, char *argv[])
 {
     vidorra::installPlatform(std::make_shared<PlatformBackend>());
 #if !defined(_WIN32)
+    vidorra::preview::decodeCompressedCameras();
     // Without these the camera list stays empty or the preview black, and Qt
     // says little about why: name each missing part and its package up front.
     for (const QString &line : vidorra::preview::missingPreviewParts())

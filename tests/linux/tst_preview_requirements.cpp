@@ -104,10 +104,12 @@ private slots:
         QCOMPARE(lines, (QStringList{elementLine("camerabin", "gstreamer1.0-plugins-bad"),
                                      elementLine("wrappercamerabinsrc", "gstreamer1.0-plugins-bad"),
                                      elementLine("v4l2src", "gstreamer1.0-plugins-good"),
-                                     elementLine("jpegdec", "gstreamer1.0-plugins-good"),
+                                     elementLine("videocrop", "gstreamer1.0-plugins-good"),
                                      elementLine("videoconvert", "gstreamer1.0-plugins-base"),
                                      elementLine("videoscale", "gstreamer1.0-plugins-base"),
                                      elementLine("encodebin", "gstreamer1.0-plugins-base"),
+                                     elementLine("oggmux", "gstreamer1.0-plugins-base"),
+                                     elementLine("audiorate", "gstreamer1.0-plugins-base"),
                                      elementLine("capsfilter", "libgstreamer1.0-0"),
                                      elementLine("queue", "libgstreamer1.0-0")}));
     }

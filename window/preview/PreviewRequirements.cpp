@@ -20,16 +20,21 @@ struct Part {
 // The camera service that lists the cameras and runs the preview.
 constexpr Part kCameraService{"mediaservice/libgstcamerabin.so", "libqt5multimedia5-plugins"};
 
-// The elements of the preview pipeline of an MJPEG USB camera, as the
-// camera service builds it (the VM test's "WINDOW loaded" lines list them).
+// The elements without which the camera service's pipeline fails, for an
+// MJPEG camera read through libv4l2 (CompressedCameras.h); the VM test's
+// "WINDOW loaded" lines list the plugins it loaded. camerabin also builds
+// its recording branch at start: without an Ogg muxer or audiorate for Qt's
+// default video profile, the preview fails too.
 constexpr Part kElements[] = {
     {"camerabin", "gstreamer1.0-plugins-bad"},
     {"wrappercamerabinsrc", "gstreamer1.0-plugins-bad"},
     {"v4l2src", "gstreamer1.0-plugins-good"},
-    {"jpegdec", "gstreamer1.0-plugins-good"},
+    {"videocrop", "gstreamer1.0-plugins-good"},
     {"videoconvert", "gstreamer1.0-plugins-base"},
     {"videoscale", "gstreamer1.0-plugins-base"},
     {"encodebin", "gstreamer1.0-plugins-base"},
+    {"oggmux", "gstreamer1.0-plugins-base"},
+    {"audiorate", "gstreamer1.0-plugins-base"},
     {"capsfilter", "libgstreamer1.0-0"},
     {"queue", "libgstreamer1.0-0"},
 };
