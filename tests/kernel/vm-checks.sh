@@ -305,3 +305,7 @@ ctl_checks() {
         done
     fi
 }
+
+# The window's own VM (run-vm-test.sh --window).
+# shellcheck source=vm-window-checks.sh
+. "$SRC/vm-window-checks.sh"
