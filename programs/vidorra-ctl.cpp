@@ -2,14 +2,7 @@
 // own cameras.
 #include "CapturePlatform.h"
 #include "CtlProgram.h"
-
-#if defined(_WIN32)
-#include "WindowsPlatform.h"
-using PlatformBackend = vidorra::directshow::WindowsPlatform;
-#else
-#include "LinuxPlatform.h"
-using PlatformBackend = vidorra::v4l::LinuxPlatform;
-#endif
+#include "PlatformBackend.h"
 
 #include <memory>
 

@@ -1,18 +1,14 @@
 // vidorra: the window on the platform's own cameras.
 #include "CapturePlatform.h"
+#include "PlatformBackend.h"
 #include "app/WindowProgram.h"
 
-#if defined(_WIN32)
-#include "WindowsPlatform.h"
-using PlatformBackend = vidorra::directshow::WindowsPlatform;
-#else
-#include "LinuxPlatform.h"
+#if !defined(_WIN32)
 #include "preview/CompressedCameras.h"
 #include "preview/PreviewRequirements.h"
-using PlatformBackend = vidorra::v4l::LinuxPlatform;
-#endif
 
 #include <cstdio>
+#endif
 #include <memory>
 
 int main(int argc, char *argv[])

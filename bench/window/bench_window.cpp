@@ -125,6 +125,24 @@ void BM_SliderStep(benchmark::State &state)
 }
 BENCHMARK(BM_SliderStep)->Unit(benchmark::kMicrosecond);
 
+// One click on a switch after this many earlier updates of it: its style sheet
+// holds the form's style and one rule, so the cost does not grow with use.
+void BM_SwitchUpdateAfter(benchmark::State &state)
+{
+    Session s;
+    QTest::mouseClick(s.open, Qt::LeftButton);
+    Ui_MainWindow *ui = s.window->form();
+    QTest::mouseClick(ui->label_SetUp, Qt::LeftButton);
+    QPushButton *flip = ui->pushButton_FlipV;
+    for (std::int64_t i = 0; i < state.range(0); ++i)
+        QTest::mouseClick(flip, Qt::LeftButton);
+    simHub().clearCalls();
+    for (auto _ : state)
+        QTest::mouseClick(flip, Qt::LeftButton);
+    state.counters["sheet chars"] = double(flip->styleSheet().size());
+}
+BENCHMARK(BM_SwitchUpdateAfter)->Arg(10)->Arg(10000)->Unit(benchmark::kMicrosecond);
+
 }  // namespace
 
 int main(int argc, char **argv)

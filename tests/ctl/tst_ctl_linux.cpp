@@ -76,6 +76,9 @@ private slots:
     void infoAndSetOnTheCamera();
     void permissionDeniedIsExplained();
     void unplugHalfWayThroughLoad();
+    void silentCameraCostsOneTimeout_data();
+    void silentCameraCostsOneTimeout();
+    void listAfterARebootFindsTheNewNode();
 
 private:
     void addTwoIdenticalCameras()
@@ -176,6 +179,47 @@ void CtlLinuxTest::unplugHalfWayThroughLoad()
     QVERIFY(r.err.contains(QStringLiteral("%1:4: flip-h: the camera did not take on: the camera is gone")
                                .arg(file.fileName())));
     QCOMPARE(kernel->openFds(), 0);
+}
+
+void CtlLinuxTest::silentCameraCostsOneTimeout_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("info on the first answering camera") << QStringList{"info"}
+        << "vidorra-ctl: no USB camera whose vendor extension unit answers:\n"
+           "  /dev/video0 (Vidorra USB Camera): the extension unit does not answer: the camera is not answering\n";
+    QTest::newRow("info on the camera named") << QStringList{"--device", "/dev/video0", "info"}
+        << "vidorra-ctl: device-info: cannot read: the camera is not answering\n";
+    QTest::newRow("set") << QStringList{"--device", "/dev/video0", "set", "drc=3", "flip-v=on"}
+        << "vidorra-ctl: drc: the camera did not take 3: the camera is not answering\n";
+}
+
+// Every request to a silent camera would wait for uvcvideo's timeout; the
+// whole command waits for one and says why it failed.
+void CtlLinuxTest::silentCameraCostsOneTimeout()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, message);
+    addTypicalCamera(*kernel).silentAfterQueries = 0;
+    const std::int64_t start = kernel->clockMs;
+    const Run r = run(args);
+    QCOMPARE(r.code, 1);
+    QVERIFY2(r.err.startsWith(message), qPrintable(r.err));
+    QCOMPARE(kernel->clockMs - start, FakeKernel::kControlTimeoutMs);
+    QCOMPARE(setCurs(*kernel), QStringList());
+}
+
+// The camera rebooted after an H.264 change and came back on another node.
+void CtlLinuxTest::listAfterARebootFindsTheNewNode()
+{
+    addTypicalCamera(*kernel, 0, kCard, "1-1");
+    QVERIFY(run({"set", "h264=off"}).code == 0);
+    kernel->removeNode(0);
+    addTypicalCamera(*kernel, 1, kCard, "1-1");
+    const Run r = run({"list"});
+    QCOMPARE(r.code, 0);
+    QCOMPARE(r.out, QStringLiteral("/dev/video1\tVidorra USB Camera\textension unit: yes\n"));
+    QCOMPARE(run({"get", "drc"}).out, QStringLiteral("drc=2\n"));
 }
 
 QTEST_GUILESS_MAIN(CtlLinuxTest)

@@ -10,6 +10,7 @@ step_out() {
         '$0 == b { on = 1; next } on && index($0, e) == 1 { exit } on { print }' "$RUNLOG"
 }
 step_rc() { sed -n "s/^STEP END $1 rc=//p" "$RUNLOG" | head -n 1; }
+step_ms() { sed -n "s/^STEP TIME $1 ms=//p" "$RUNLOG" | head -n 1; }
 # Control transfers of the video-control interface made during a step.
 transfers() { step_out "$1" | grep -c '^EMU req=.* if=0 '; }
 # grep reads to the end (no -q), so that the pipeline cannot fail on SIGPIPE under pipefail.
@@ -216,6 +217,7 @@ run_checks() {
     fault_checks
     if [ "${3:-}" = ctl ]; then
         ctl_checks
+        ctl_fault_checks
     fi
     report_transfers
     echo "Stream: $(step_out diag-grab | grep '^DIAG grab frames=')"
@@ -301,6 +303,67 @@ ctl_checks() {
     check "... and still shows the others" has_all ctl-omitted-info "device-info=v3 SOC:V9 SIM-1.1" nr2d=3 flip-v=off
     if [ $FAILED -gt 0 ]; then
         for s in ctl-list ctl-info ctl-set-repeat ctl-red-gain-auto ctl-omitted-get ctl-omitted-info; do
+            show_step "$s"
+        done
+    fi
+}
+
+# Requests of the extension unit (unit 6) the camera saw during a step.
+unit6_requests() { step_out "$1" | grep -c '^EMU req=.* unit=6 '; }
+unit6_requests_are() { [ "$(unit6_requests "$1")" = "$2" ]; }
+# A step took at most N ms.
+took_at_most() { [ -n "$(step_ms "$1")" ] && [ "$(step_ms "$1")" -le "$2" ]; }
+# No control request reached the camera after it left the bus.
+nothing_after_detach() {
+    ! step_out "$1" | awk '/^EMU event=detach/ { gone = 1; next } gone && /^EMU req=/ { found = 1 } END { exit !found }'
+}
+reboot_node_moved() {
+    local line
+    line=$(step_out ctl-reboot-list | grep 'extension unit: yes')
+    [ -n "$line" ] && ! printf '%s\n' "$line" | grep -q '^/dev/video0	'
+}
+
+# The driver waits 5 s for a request a camera leaves unanswered; a command
+# may take one such wait (and 1 s) more than on a camera that answers.
+ctl_fault_checks() {
+    local bound=$(( $(step_ms ctl-info-again) + 6000 ))
+    local s=ctl-silent-info
+    check "info on a camera silent from the start exits 1" rc_is $s 1
+    check "... says the record went unanswered" has $s "device-info: cannot read: the camera is not answering"
+    check "... and so every setting and white balance, without asking again" \
+        has_all $s "drc: cannot read: the camera is not answering" "flip-v: cannot read: the camera is not answering" \
+        "white-balance: cannot read: the camera is not answering"
+    check "... one extension-unit request reached the camera" unit6_requests_are $s 1
+    check "... within one driver timeout and 1 s of a camera that answers ($bound ms)" took_at_most $s $bound
+    s=ctl-silent-restore
+    check "restore-defaults on a silent camera exits 1 and says why" \
+        has $s "restore-defaults: the camera did not restore its defaults: the camera is not answering"
+    check "... exit 1" rc_is $s 1
+    check "... within one driver timeout and 1 s" took_at_most $s $(( $(step_ms ctl-restore) + 6000 ))
+    s=ctl-silent-mid-info
+    check "a camera that goes silent during info: what was read is shown" has $s "device-info=v3 SOC:V9 SIM-1.1"
+    check "... the rest says the camera is not answering, exit 1" \
+        has_all $s "flip-v: cannot read: the camera is not answering" "white-balance: cannot read: the camera is not answering"
+    check "... exit 1" rc_is $s 1
+    check "... one request went unanswered" [ "$(step_out $s | grep -c 'result=silent')" = 1 ]
+    check "... within one driver timeout and 1 s of a camera that answers ($bound ms)" took_at_most $s $bound
+    check "a camera that answers again: first refused as not answering" \
+        has ctl-answering-again-before "drc: cannot read: the camera is not answering"
+    check "... then used again by the next command" has ctl-answering-again-after "drc=2"
+    check "... which exits 0" rc_is ctl-answering-again-after 0
+    s=ctl-unplug-info
+    check "a camera unplugged during info: exit 1" rc_is $s 1
+    check "... names what happened" has $s "cannot read: the camera is gone (unplugged or rebooting)"
+    check "... and asks nothing more of it" nothing_after_detach $s
+    s=ctl-reboot-set
+    check "set h264=off on a camera that reboots: exit 0, sent last, the reboot announced" \
+        has_all $s "EMU event=detach reason=reboot" "h264=off: set; the camera reboots to apply it"
+    check "... flip-v before it" sent $s 24 01
+    check "... exit 0" rc_is $s 0
+    check "list after the reboot finds the camera on its new node" reboot_node_moved
+    check "... where it kept its settings" has_all ctl-reboot-get "h264=off" "flip-v=on"
+    if [ $FAILED -gt 0 ]; then
+        for s in ctl-silent-info ctl-silent-mid-info ctl-unplug-info ctl-reboot-list; do
             show_step "$s"
         done
     fi

@@ -30,3 +30,33 @@ if restart_emulator --omit-selector 26; then
     step ctl-omitted-set vidorra-ctl set audio=on
     step ctl-omitted-info vidorra-ctl info
 fi
+
+# Cameras that misbehave, as vidorra-ctl meets them (the emulator's fault
+# options; extension-unit requests count from the emulator's start, and the
+# first query of a selector costs three).
+if restart_emulator --silent-from 1; then
+    step ctl-silent-info vidorra-ctl --device "$node" info
+    step ctl-silent-restore vidorra-ctl --device "$node" restore-defaults
+fi
+if restart_emulator --silent-from 14; then  # in the middle of the read pass
+    step ctl-silent-mid-info vidorra-ctl info
+fi
+if restart_emulator --silent-from 1 --answer-again-after 3; then
+    step ctl-answering-again-before vidorra-ctl --device "$node" get drc
+    sleep 3
+    step ctl-answering-again-after vidorra-ctl --device "$node" get drc
+fi
+if restart_emulator --unplug-after 12; then
+    step ctl-unplug-info vidorra-ctl info
+fi
+if restart_emulator --reboot-on-switch; then
+    # Held open, the old node keeps its number: the camera comes back on another.
+    exec 3< "$node"
+    step ctl-reboot-set vidorra-ctl set flip-v=on h264=off
+    sleep 3
+    wait_camera 30
+    step ctl-reboot-list vidorra-ctl list
+    step ctl-reboot-get vidorra-ctl get h264 flip-v
+    exec 3<&-
+fi
+restart_emulator

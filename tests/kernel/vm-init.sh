@@ -30,12 +30,16 @@ finish() {
 }
 
 # step NAME COMMAND...: output and exit status of one command between markers.
+# The time a step took, in ms, goes on a line of its own after its end.
+uptime_ms() { sed 's/^\([0-9]*\)\.\([0-9]*\) .*/\1\20/' /proc/uptime; }
 step() {
     name=$1
     shift
     log "STEP BEGIN $name"
+    started=$(uptime_ms)
     "$@" >> $LOG 2>&1
     log "STEP END $name rc=$?"
+    log "STEP TIME $name ms=$(($(uptime_ms) - started))"
 }
 
 echo "VMTEST boot $(uname -r)"

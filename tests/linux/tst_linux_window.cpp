@@ -12,6 +12,8 @@
 #include "ui_MainWindow.h"
 
 #include <QComboBox>
+#include <QSlider>
+#include <QToolTip>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -91,6 +93,9 @@ private slots:
     void openReadChangeRestore();
     void deviceChangeFromUdev();
     void permissionDeniedIsShown();
+    void silentCameraCostsOneTimeoutPerAction();
+    void unplugDuringTheReadPass();
+    void rebootedCameraComesBackOnAnotherNode();
 
 private:
     std::shared_ptr<FakeKernel> kernel;
@@ -179,6 +184,105 @@ void TestLinuxWindow::permissionDeniedIsShown()
     const QString why = plain(w.deviceInfo()->toolTip());  // shown as rich text, escaped
     QVERIFY2(why.contains("/dev/video0") && why.contains("\"video\" group"), qPrintable(why));
     QCOMPARE(kernel->uvcQueries(), 0);
+}
+
+namespace {
+
+QString refusal()
+{
+    return QToolTip::isVisible() ? QToolTip::text() : QString();
+}
+
+// A real drag of the slider's handle to its right end.
+void dragToMaximum(QSlider *s)
+{
+    const QPoint handle(s->width() * (s->value() - s->minimum()) / std::max(1, s->maximum() - s->minimum()),
+                        s->height() / 2);
+    QTest::mousePress(s, Qt::LeftButton, Qt::NoModifier, handle);
+    QTest::mouseMove(s, QPoint(s->width() - 2, s->height() / 2));
+    QTest::mouseRelease(s, Qt::LeftButton, Qt::NoModifier, QPoint(s->width() - 2, s->height() / 2));
+}
+
+}  // namespace
+
+// "Open Camera" on a camera that has stopped answering waits for one driver
+// timeout, not one per setting; a change made meanwhile is not sent and says why.
+void TestLinuxWindow::silentCameraCostsOneTimeoutPerAction()
+{
+    MainWindow w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    kernel->node(0)->silentAfterQueries = 0;
+    const std::int64_t start = kernel->clockMs;
+    pressOpenCamera(w);
+    QCOMPARE(kernel->clockMs - start, FakeKernel::kControlTimeoutMs);
+    QCOMPARE(w.deviceInfo()->text(), QStringLiteral("Get device info failed!"));
+    kernel->clearCounts();
+    dragToMaximum(w.form()->horizontalSlider_DRC);
+    QCOMPARE(kernel->uvcQueries(), 0);
+    QTRY_COMPARE(refusal(), QStringLiteral("The camera did not accept the change.\nThe camera is not answering."));
+    QCOMPARE(kernel->clockMs - start, FakeKernel::kControlTimeoutMs);
+}
+
+void TestLinuxWindow::unplugDuringTheReadPass()
+{
+    MainWindow w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    kernel->node(0)->vanishAfterQueries = 2 * 4;  // four settings read, each with its length
+    pressOpenCamera(w);
+    QCOMPARE(shownText(w.deviceInfo()), QStringLiteral("v3 SOC:V9 LNX-1.0"));
+    // The first request that finds it gone is the last one made.
+    QCOMPARE(kernel->uvcLog.back().error, ENODEV);
+    QCOMPARE(std::count_if(kernel->uvcLog.begin(), kernel->uvcLog.end(),
+                           [](const UvcRequest &r) { return r.error == ENODEV; }),
+             1);
+    kernel->clearCounts();
+    QTest::mouseClick(w.form()->label_SetUp, Qt::LeftButton);
+    QTest::mouseClick(w.form()->pushButton_FlipV, Qt::LeftButton);
+    QCOMPARE(w.form()->pushButton_FlipV->text(), QStringLiteral("On"));
+    QTRY_COMPARE(refusal(), QStringLiteral("The camera did not accept the change.\n"
+                                           "The camera is gone (unplugged or rebooting)."));
+    QCOMPARE(kernel->totalIoctls(), 0);
+    kernel->removeNode(0);
+    kernel->emitUdev("remove", "/dev/video0");
+    QTRY_COMPARE(w.cameraList()->count(), 0);
+}
+
+// H.264 reboots the camera: it leaves the bus and comes back on another node.
+// Nothing goes to the new node until "Open Camera" binds it, which reads it afresh.
+void TestLinuxWindow::rebootedCameraComesBackOnAnotherNode()
+{
+    MainWindow w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    pressOpenCamera(w);
+    QTest::mouseClick(w.form()->label_SetUp, Qt::LeftButton);
+    answerYes();
+    QTest::mouseClick(w.form()->pushButton_H264Switch, Qt::LeftButton);
+    QCOMPARE(kernel->node(0)->units[0].controls[18].value, std::vector<std::uint8_t>{0});
+
+    kernel->removeNode(0);
+    kernel->emitUdev("remove", "/dev/video0");
+    FakeNode &back = addTypicalCamera(*kernel, 2, kName, "1-1");
+    back.units[0].controls[18].value = {0};  // it kept the setting that made it reboot
+    kernel->emitUdev("add", "/dev/video2");
+    QTRY_COMPARE(w.cameraDeviceNames(), QStringList{"/dev/video2"});
+
+    kernel->clearCounts();
+    QTest::mouseClick(w.form()->pushButton_FlipH, Qt::LeftButton);  // still the old binding: gone
+    QCOMPARE(w.form()->pushButton_FlipH->text(), QStringLiteral("On"));
+    for (const UvcRequest &r : kernel->uvcLog) {
+        QCOMPARE(r.node, std::string("/dev/video0"));  // the device that left, which answers ENODEV
+        QCOMPARE(r.error, ENODEV);
+    }
+    kernel->clearCounts();
+    pressOpenCamera(w);
+    QCOMPARE(requests(*kernel), readPass(true));
+    for (const UvcRequest &r : kernel->uvcLog)
+        QCOMPARE(r.node, std::string("/dev/video2"));
+    QCOMPARE(shownText(w.deviceInfo()), QStringLiteral("v3 SOC:V9 LNX-1.0"));
+    QCOMPARE(w.form()->pushButton_H264Switch->text(), QStringLiteral("On"));  // off: its next click turns it on
 }
 
 QTEST_MAIN(TestLinuxWindow)
