@@ -1,9 +1,11 @@
 // What vidorra says on standard error when the live preview lacks a part:
 // the rule on chosen plugin directories and element answers, this machine's
 // own GStreamer (scripts/install-deps.sh installs every part), and the real
-// program started with GStreamer's plugin path emptied.
+// program started with GStreamer's plugin path emptied. Also: MJPEG cameras
+// are read through libv4l2 unless the environment says otherwise.
 #include <QtTest>
 
+#include "preview/CompressedCameras.h"
 #include "preview/PreviewRequirements.h"
 
 #include <QProcess>
@@ -73,6 +75,17 @@ private slots:
         QCOMPARE(missingPreviewParts(qtPluginDirs(), {}),
                  QStringList{QStringLiteral("vidorra: the live preview needs the GStreamer library "
                                             "libgstreamer-1.0.so.0 (Debian package libgstreamer1.0-0)")});
+    }
+
+    void libv4l2IsTurnedOnUnlessChosen()
+    {
+        qunsetenv("GST_V4L2_USE_LIBV4L2");
+        vidorra::preview::decodeCompressedCameras();
+        QCOMPARE(qgetenv("GST_V4L2_USE_LIBV4L2"), QByteArray("1"));
+        qputenv("GST_V4L2_USE_LIBV4L2", "0");
+        vidorra::preview::decodeCompressedCameras();
+        QCOMPARE(qgetenv("GST_V4L2_USE_LIBV4L2"), QByteArray("0"));
+        qunsetenv("GST_V4L2_USE_LIBV4L2");
     }
 
     // This machine has every part: its own registry and plugin path say so.
