@@ -4,8 +4,9 @@
 # vivid driver (a camera that is not on USB) and the window's steps.
 # Uses ROOT, CACHE, MODDIR, WINDOW, copy_with_libraries, module_path, visit, die.
 
-# Qt looks for its plugins, and GStreamer for its own, under the paths they
-# were built with: the same paths in the VM need no variables.
+# The plugins go to the paths they have here: Qt looks under the path it was
+# built with, GStreamer next to its own library (merged /usr below), so the
+# VM needs no variables for either.
 QT_PLUGINS=/usr/lib/x86_64-linux-gnu/qt5/plugins
 GST_PLUGINS=/usr/lib/x86_64-linux-gnu/gstreamer-1.0
 GST_SCANNER=/usr/lib/x86_64-linux-gnu/gstreamer1.0/gstreamer-1.0/gst-plugin-scanner

@@ -3,6 +3,7 @@
 // offers a probe, the frames the pipeline delivers to the viewfinder.
 #pragma once
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QObject>
 
@@ -54,14 +55,7 @@ private:
 
 // Runs the event loop until `done` or `timeoutMs`; returns done().
 template <typename Done>
-bool waitUntil(Done done, int timeoutMs);
-
-}  // namespace vmwindow
-
-#include <QCoreApplication>
-
-template <typename Done>
-bool vmwindow::waitUntil(Done done, int timeoutMs)
+bool waitUntil(Done done, int timeoutMs)
 {
     QElapsedTimer t;
     t.start();
@@ -69,3 +63,5 @@ bool vmwindow::waitUntil(Done done, int timeoutMs)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     return done();
 }
+
+}  // namespace vmwindow
