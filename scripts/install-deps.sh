@@ -11,7 +11,7 @@ packages=(
   x11-utils dpkg-dev lintian
   clang libclang-rt-14-dev
   xvfb xauth fonts-liberation
-  gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
 )
 
 missing=()
