@@ -40,7 +40,7 @@ echo "== normal build =="
 run_suite "normal build" "$here/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build =="
 run_suite "sanitizer build" "$here/build-asan" -DCMAKE_BUILD_TYPE=Debug -DVIDORRA_SANITIZE=ON -DVIDORRA_BUILD_BENCH=OFF \
-  -DVIDORRA_VM_SECOND_KERNEL=OFF
+  -DVIDORRA_VM_SECOND_KERNEL=OFF -DVIDORRA_VM_WINDOW=OFF
 
 echo "== summary =="
 printf '%s\n' "${summary[@]}"

@@ -5,18 +5,22 @@
 # check and whenever the VM does not come up.
 #
 #   run-vm-test.sh --work DIR --emulator BIN --diag BIN [--ctl BIN] [--timeout S]
-#                  [--image PACKAGE]
+#                  [--image PACKAGE] [--window BIN]
 #
 # PACKAGE is Debian's kernel image meta-package (linux-image-amd64, the
 # default, or e.g. linux-image-6.12-amd64). The image package it names is
 # fetched with apt-get download (never installed) and cached under DIR, one
 # directory per kernel version.
+#
+# --window BIN: a VM of its own for the window program (vm-window-*.sh).
 set -u -o pipefail
 
 WORK=
 EMULATOR=
 DIAG=
 CTL=
+WINDOW=
+MEMORY=768
 TIMEOUT=240
 IMAGE=linux-image-amd64
 SRC=$(cd "$(dirname "$0")" && pwd)
@@ -28,7 +32,8 @@ while [ $# -gt 0 ]; do
     --ctl) CTL=$2; shift 2 ;;
     --timeout) TIMEOUT=$2; shift 2 ;;
     --image) IMAGE=$2; shift 2 ;;
-    *) echo "usage: $0 --work DIR --emulator BIN --diag BIN [--ctl BIN] [--timeout S] [--image PACKAGE]" >&2
+    --window) WINDOW=$2; MEMORY=1536; shift 2 ;;
+    *) echo "usage: $0 --work DIR --emulator BIN --diag BIN [--ctl BIN] [--timeout S] [--image PACKAGE] [--window BIN]" >&2
         exit 2 ;;
     esac
 done
@@ -38,6 +43,10 @@ if [ -z "$WORK" ] || [ ! -x "$EMULATOR" ] || [ ! -x "$DIAG" ]; then
 fi
 if [ -n "$CTL" ] && [ ! -x "$CTL" ]; then
     echo "run-vm-test: $CTL is not an executable" >&2
+    exit 2
+fi
+if [ -n "$WINDOW" ] && [ ! -x "$WINDOW" ]; then
+    echo "run-vm-test: $WINDOW is not an executable" >&2
     exit 2
 fi
 mkdir -p "$WORK"
@@ -160,6 +169,10 @@ if [ -n "$CTL" ]; then
     copy_with_libraries "$UDEV_ROOT/bin/udevadm" udevadm
     ln -s udevadm "$ROOT/bin/systemd-udevd"
 fi
+if [ -n "$WINDOW" ]; then
+    # shellcheck source=vm-window-payload.sh
+    . "$SRC/vm-window-payload.sh"
+fi
 # The sanitizer settings of the host run (a sanitizer build of vidorra-ctl
 # carries its runtimes in through ldd); a suppression file comes along.
 : > "$ROOT/env.sh"
@@ -184,7 +197,7 @@ ACCEL=${CHOICE%% *}
 echo "run-vm-test: accelerator $ACCEL (${CHOICE#* })"
 START=$(date +%s)
 timeout --kill-after=10 "$TIMEOUT" qemu-system-x86_64 -accel "$ACCEL" -nographic -no-reboot \
-    -m 768 -smp 1 -net none -kernel "$VMLINUZ" -initrd "$INITRD" \
+    -m "$MEMORY" -smp 1 -net none -kernel "$VMLINUZ" -initrd "$INITRD" \
     -append "console=ttyS0 panic=-1 loglevel=4" < /dev/null > "$CONSOLE" 2>&1
 QEMU_RC=$?
 echo "run-vm-test: VM ran $(( $(date +%s) - START )) s (qemu status $QEMU_RC), console log $CONSOLE"
@@ -199,4 +212,8 @@ sed -n '/^VMTEST LOG BEGIN/,/^VMTEST LOG END/p' "$CONSOLE.txt" > "$RUNLOG"
 # --- checks --------------------------------------------------------------
 # shellcheck source=vm-checks.sh
 . "$SRC/vm-checks.sh"
+if [ -n "$WINDOW" ]; then
+    run_window_checks "$RUNLOG"
+    exit
+fi
 run_checks "$RUNLOG" "$RELEASE" "${CTL:+ctl}"

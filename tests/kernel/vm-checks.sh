@@ -372,3 +372,7 @@ ctl_fault_checks() {
         done
     fi
 }
+
+# The window's own VM (run-vm-test.sh --window).
+# shellcheck source=vm-window-checks.sh
+. "$SRC/vm-window-checks.sh"

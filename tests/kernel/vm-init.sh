@@ -138,6 +138,14 @@ fault_phase() {
     fi
 }
 
+# The window's own VM (run-vm-test.sh --window): its steps alone.
+if [ -f /window-steps.sh ]; then
+    . /window-steps.sh
+    kill $emulator_pid 2>/dev/null
+    wait $emulator_pid 2>/dev/null
+    finish
+fi
+
 emulator
 if wait_camera 60; then
     diag_phase "$node"

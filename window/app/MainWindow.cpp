@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 
+#include "app/Accessibility.h"
 #include "app/FontSubstitute.h"
 #include "app/StyleSheets.h"
 #include "CapturePlatform.h"
@@ -41,6 +42,7 @@ MainWindow::MainWindow(QWidget *parent)
       previewStarted(0)
 {
     vidorra::adoptFormFonts();
+    vidorra::installAccessibleInterfaces();
     ui->setupUi(this);
 
     for (QWidget *watched : {static_cast<QWidget *>(ui->label_HOME), static_cast<QWidget *>(ui->label_SetUp),
@@ -112,6 +114,7 @@ MainWindow::MainWindow(QWidget *parent)
     previewStarted = 0;
 
     connect(openCameraButton, SIGNAL(clicked()), this, SLOT(on_button_start_preview()), Qt::AutoConnection);
+    vidorra::describeControls(*this, *ui, cameraComboBox, openCameraButton);
 
     // Where the platform sends no window message for device changes, the
     // backend's watcher stands in for it.

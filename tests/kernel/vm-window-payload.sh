@@ -1,0 +1,97 @@
+# The window's part of the initramfs (sourced by run-vm-test.sh with --window,
+# after the modules are in place): the window program and its libraries, the
+# Qt and GStreamer plugins the live preview loads, a font, a udev daemon, the
+# vivid driver (a camera that is not on USB) and the window's steps.
+# Uses ROOT, CACHE, MODDIR, WINDOW, copy_with_libraries, module_path, visit, die.
+
+# The plugins go to the paths they have here: Qt looks under the path it was
+# built with, GStreamer next to its own library (merged /usr below), so the
+# VM needs no variables for either.
+QT_PLUGINS=/usr/lib/x86_64-linux-gnu/qt5/plugins
+GST_PLUGINS=/usr/lib/x86_64-linux-gnu/gstreamer-1.0
+GST_SCANNER=/usr/lib/x86_64-linux-gnu/gstreamer1.0/gstreamer-1.0/gst-plugin-scanner
+# What the preview loaded in the VM (window-vm's "WINDOW loaded" lines), by package:
+WINDOW_QT_PLUGINS=(
+    platforms/libqoffscreen.so          # libqt5gui5
+    mediaservice/libgstcamerabin.so     # libqt5multimedia5-plugins
+)
+WINDOW_GST_PLUGINS=(
+    libgstcoreelements.so               # libgstreamer1.0-0
+    libgstcamerabin.so libgstjpegformat.so                          # gstreamer1.0-plugins-bad
+    libgstvideo4linux2.so libgstjpeg.so libgstvideocrop.so libgstautodetect.so libgstmultifile.so
+                                                                    # gstreamer1.0-plugins-good
+    libgstvideoconvertscale.so libgstencoding.so libgstapp.so libgstvolume.so libgstogg.so libgsttheora.so
+    libgstvorbis.so libgstaudioconvert.so libgstaudioresample.so libgstaudiorate.so
+                                                                    # gstreamer1.0-plugins-base
+)
+
+copy_libraries_of() {  # FILE: every shared library ldd names
+    ldd "$1" 2>/dev/null | awk '{ for (i = 1; i <= NF; ++i) if ($i ~ /^\//) print $i }' |
+        while read -r lib; do
+            [ -e "$ROOT$lib" ] && continue
+            mkdir -p "$ROOT$(dirname "$lib")"
+            cp -L "$lib" "$ROOT$lib"
+        done
+}
+copy_file() {  # PATH: at the same path, with its libraries
+    [ -e "$1" ] || die "$1 is missing on this machine (see scripts/install-deps.sh)"
+    mkdir -p "$ROOT$(dirname "$1")"
+    cp -L "$1" "$ROOT$1"
+    copy_libraries_of "$1"
+}
+
+# GStreamer finds its plugins next to its own library, which ldd names under
+# /lib: the initramfs has merged /usr as Debian 12 has.
+mkdir -p "$ROOT/usr" "$ROOT/lib"
+[ -e "$ROOT/usr/lib" ] || ln -s ../lib "$ROOT/usr/lib"
+copy_with_libraries "$WINDOW" window-vm
+strip --strip-debug "$ROOT/bin/window-vm"
+for plugin in "${WINDOW_QT_PLUGINS[@]}"; do copy_file "$QT_PLUGINS/$plugin"; done
+for plugin in "${WINDOW_GST_PLUGINS[@]}"; do copy_file "$GST_PLUGINS/$plugin"; done
+copy_file "$GST_SCANNER"
+
+# One font family (the form's narrow substitute) and a fontconfig file naming it.
+copy_file /usr/share/fonts/truetype/liberation/LiberationSansNarrow-Regular.ttf
+copy_file /usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf
+mkdir -p "$ROOT/etc/fonts"
+cat > "$ROOT/etc/fonts/fonts.conf" <<'EOF'
+<?xml version="1.0"?>
+<!DOCTYPE fontconfig SYSTEM "fonts.dtd">
+<fontconfig><dir>/usr/share/fonts</dir><cachedir>/tmp/fontconfig</cachedir></fontconfig>
+EOF
+
+# udevd, from Debian's udev package: fetched with apt-get download and unpacked
+# (never installed), so that the window's udev monitor hears the camera come and go.
+UDEV_DIR=$CACHE/udev
+if [ ! -x "$UDEV_DIR/bin/udevadm" ]; then
+    rm -rf "$UDEV_DIR" "$CACHE"/udev_*.deb
+    (cd "$CACHE" && apt-get download udev >/dev/null 2>&1) || die "apt-get download udev failed"
+    dpkg-deb -x "$CACHE"/udev_*.deb "$UDEV_DIR.tmp" || die "cannot unpack udev"
+    rm -f "$CACHE"/udev_*.deb
+    mv "$UDEV_DIR.tmp" "$UDEV_DIR"
+fi
+cp "$UDEV_DIR/bin/udevadm" "$ROOT/bin/udevadm"
+copy_libraries_of "$UDEV_DIR/bin/udevadm"
+mkdir -p "$ROOT/lib/systemd"
+ln -s /bin/udevadm "$ROOT/lib/systemd/systemd-udevd"
+
+# vivid: a capture node that Qt lists as a camera but that is not on USB.
+mkdir -p "$ROOT/lib/modules/window"
+: > "$ROOT/window-modules.order"
+before=${#ORDER[@]}
+rel=$(module_path vivid)
+if [ -n "$rel" ]; then
+    visit "$rel"
+    for rel in "${ORDER[@]:$before}"; do
+        file=$(basename "$rel")
+        case $file in
+        *.ko) cp "$MODDIR/$rel" "$ROOT/lib/modules/window/$file" ;;
+        *.ko.xz) xz -dc "$MODDIR/$rel" > "$ROOT/lib/modules/window/${file%.xz}"; file=${file%.xz} ;;
+        *.ko.zst) zstd -qdc "$MODDIR/$rel" > "$ROOT/lib/modules/window/${file%.zst}"; file=${file%.zst} ;;
+        *) die "unknown module format $file" ;;
+        esac
+        echo "$file" >> "$ROOT/window-modules.order"
+    done
+fi
+
+cp "$SRC/vm-window-steps.sh" "$ROOT/window-steps.sh"
