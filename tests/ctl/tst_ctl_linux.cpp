@@ -1,5 +1,6 @@
 // vidorra-ctl on its real Linux backend, over the fake kernel: what reaches
 // uvcvideo for each command, identical cameras, links, permissions, unplugging.
+#include "CtlLinuxSupport.h"
 #include "LinuxTestRig.h"
 #include "Ctl.h"
 #include "CaptureDevice.h"
@@ -16,42 +17,11 @@
 using namespace vidorra;
 using namespace vidorra::test;
 
+using namespace ctllinux;
+
 namespace {
 
 const std::string kCard = "Vidorra USB Camera";
-
-struct Run {
-    int code = -1;
-    QString out;
-    QString err;
-};
-
-Run run(QStringList args)
-{
-    args.prepend(QStringLiteral("vidorra-ctl"));
-    Run r;
-    QTextStream out(&r.out);
-    QTextStream err(&r.err);
-    r.code = ctl::runCtl(args, out, err);
-    out.flush();
-    err.flush();
-    return r;
-}
-
-// "node selector:bytes" of every SET_CUR that the driver carried out.
-QStringList setCurs(const FakeKernel &kernel)
-{
-    QStringList result;
-    for (const UvcRequest &r : kernel.uvcLog) {
-        if (r.query != UVC_SET_CUR || r.error != 0)
-            continue;
-        QStringList bytes;
-        for (const auto b : r.bytes)
-            bytes << QString::number(b);
-        result << QStringLiteral("%1 %2:%3").arg(QString::fromStdString(r.node)).arg(r.selector).arg(bytes.join(','));
-    }
-    return result;
-}
 
 }  // namespace
 

@@ -2,6 +2,7 @@
 // settings put back on each appearance of the right camera and no other,
 // whatever the file holds, however long the camera is busy, never a reboot
 // loop, and a clean end on SIGTERM.
+#include "CtlLinuxSupport.h"
 #include "LinuxTestRig.h"
 #include "CameraWatch.h"
 #include "CaptureDevice.h"
@@ -24,37 +25,13 @@ using namespace vidorra;
 using namespace vidorra::test;
 using ctl::CameraWatch;
 
+using namespace ctllinux;
+
 namespace {
 
 const std::string kCard = "Vidorra USB Camera";
 // Short pauses, so that the tests wait for no real camera.
 const CameraWatch::Timing kQuick{20, 80, 1500};
-
-struct Run {
-    int code = -1;
-    QString out;
-    QString err;
-};
-
-Run run(QStringList args)
-{
-    args.prepend(QStringLiteral("vidorra-ctl"));
-    Run r;
-    QTextStream out(&r.out);
-    QTextStream err(&r.err);
-    r.code = ctl::runCtl(args, out, err);
-    return r;
-}
-
-// "node selector:byte" of every SET_CUR the driver carried out.
-QStringList setCurs(const FakeKernel &kernel)
-{
-    QStringList result;
-    for (const UvcRequest &r : kernel.uvcLog)
-        if (r.query == UVC_SET_CUR && r.error == 0)
-            result << QStringLiteral("%1 %2:%3").arg(QString::fromStdString(r.node)).arg(r.selector).arg(r.bytes.at(0));
-    return result;
-}
 
 }  // namespace
 

@@ -130,17 +130,24 @@ for name in usb-common usbcore mc videodev videobuf2-common videobuf2-v4l2 video
     [ -n "$rel" ] || die "module $name not found in $PKG"
     visit "$rel"
 done
-: > "$ROOT/modules.order"
-for rel in "${ORDER[@]}"; do
-    file=$(basename "$rel")
-    case $file in
-    *.ko) cp "$MODDIR/$rel" "$ROOT/lib/modules/$file" ;;
-    *.ko.xz) xz -dc "$MODDIR/$rel" > "$ROOT/lib/modules/${file%.xz}"; file=${file%.xz} ;;
-    *.ko.zst) zstd -qdc "$MODDIR/$rel" > "$ROOT/lib/modules/${file%.zst}"; file=${file%.zst} ;;
-    *) die "unknown module format $file" ;;
-    esac
-    echo "$file" >> "$ROOT/modules.order"
-done
+# copy_modules DIR ORDER_FILE REL...: each module, uncompressed, into DIR, and
+# its file name onto ORDER_FILE, in the order given.
+copy_modules() {
+    local dir=$1 order=$2 rel file
+    shift 2
+    : > "$order"
+    for rel in "$@"; do
+        file=$(basename "$rel")
+        case $file in
+        *.ko) cp "$MODDIR/$rel" "$dir/$file" ;;
+        *.ko.xz) xz -dc "$MODDIR/$rel" > "$dir/${file%.xz}"; file=${file%.xz} ;;
+        *.ko.zst) zstd -qdc "$MODDIR/$rel" > "$dir/${file%.zst}"; file=${file%.zst} ;;
+        *) die "unknown module format $file" ;;
+        esac
+        echo "$file" >> "$order"
+    done
+}
+copy_modules "$ROOT/lib/modules" "$ROOT/modules.order" "${ORDER[@]}"
 
 copy_with_libraries() {  # BIN DEST: the executable and every shared library ldd names
     cp "$1" "$ROOT/bin/$2"

@@ -82,16 +82,7 @@ before=${#ORDER[@]}
 rel=$(module_path vivid)
 if [ -n "$rel" ]; then
     visit "$rel"
-    for rel in "${ORDER[@]:$before}"; do
-        file=$(basename "$rel")
-        case $file in
-        *.ko) cp "$MODDIR/$rel" "$ROOT/lib/modules/window/$file" ;;
-        *.ko.xz) xz -dc "$MODDIR/$rel" > "$ROOT/lib/modules/window/${file%.xz}"; file=${file%.xz} ;;
-        *.ko.zst) zstd -qdc "$MODDIR/$rel" > "$ROOT/lib/modules/window/${file%.zst}"; file=${file%.zst} ;;
-        *) die "unknown module format $file" ;;
-        esac
-        echo "$file" >> "$ROOT/window-modules.order"
-    done
+    copy_modules "$ROOT/lib/modules/window" "$ROOT/window-modules.order" "${ORDER[@]:$before}"
 fi
 
 cp "$SRC/vm-window-steps.sh" "$ROOT/window-steps.sh"
