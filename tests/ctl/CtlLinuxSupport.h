@@ -2,7 +2,7 @@
 // the Sets that reached the camera.
 #pragma once
 
-#include "Ctl.h"
+#include "CtlRun.h"
 #include "FakeKernel.h"
 
 #include <QStringList>
@@ -12,23 +12,9 @@
 
 namespace ctllinux {
 
-struct Run {
-    int code = -1;
-    QString out;
-    QString err;
-};
+using ctlrun::Run;
 
-inline Run run(QStringList args)
-{
-    args.prepend(QStringLiteral("vidorra-ctl"));
-    Run r;
-    QTextStream out(&r.out);
-    QTextStream err(&r.err);
-    r.code = vidorra::ctl::runCtl(args, out, err);
-    out.flush();
-    err.flush();
-    return r;
-}
+inline Run run(const QStringList &args) { return ctlrun::runAs(QStringLiteral("vidorra-ctl"), args); }
 
 // "node selector:bytes" of every SET_CUR that the driver carried out.
 inline QStringList setCurs(const vidorra::test::FakeKernel &kernel)

@@ -1,7 +1,7 @@
 // vidorra-ctl run in-process on the simulated cameras, and what reached them.
 #pragma once
 
-#include "Ctl.h"
+#include "CtlRun.h"
 #include "CaptureDevice.h"
 #include "PlatformTestSupport.h"
 
@@ -17,23 +17,9 @@ namespace ctltest {
 using vidorra::sim::CallKind;
 using vidorra::sim::SimHub;
 
-struct Run {
-    int code = -1;
-    QString out;
-    QString err;
-};
+using ctlrun::Run;
 
-inline Run run(QStringList args)
-{
-    args.prepend(QStringLiteral("vidorra-ctl-sim"));
-    Run r;
-    QTextStream out(&r.out);
-    QTextStream err(&r.err);
-    r.code = vidorra::ctl::runCtl(args, out, err);
-    out.flush();
-    err.flush();
-    return r;
-}
+inline Run run(const QStringList &args) { return ctlrun::runAs(QStringLiteral("vidorra-ctl-sim"), args); }
 
 // "selector:byte,byte" for every Set that reached a camera (at `device`, or any).
 inline QStringList sets(const std::string &device = std::string(), bool onlySucceeded = false)
