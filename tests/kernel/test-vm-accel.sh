@@ -15,19 +15,8 @@ KVM=$TMP/kvm  # writable, like a /dev/kvm that opens
 : > "$KVM"
 export FAKE_QEMU_LOG=$TMP/qemu.log
 
-PASSED=0
-FAILED=0
-check() {
-    local description=$1
-    shift
-    if "$@"; then
-        PASSED=$((PASSED + 1))
-        echo "PASS $description"
-    else
-        FAILED=$((FAILED + 1))
-        echo "FAIL $description"
-    fi
-}
+# shellcheck source=check.sh
+. "$SRC/check.sh"
 
 # choose ARGS...: sets CHOICE (the accelerator), WHY, RC and MS (milliseconds taken).
 choose() {

@@ -2,9 +2,8 @@
 # step between "STEP BEGIN name" and "STEP END name rc=N", with the
 # emulator's line for every control request made during that step.
 
-PASSED=0
-FAILED=0
-
+# shellcheck source=check.sh
+. "$(dirname "${BASH_SOURCE[0]}")/check.sh"
 # shellcheck source=vm-watch-checks.sh
 . "$(dirname "${BASH_SOURCE[0]}")/vm-watch-checks.sh"
 
@@ -22,17 +21,6 @@ lacks() { ! has "$1" "$2"; }
 rc_is() { [ "$(step_rc "$1")" = "$2" ]; }
 count_is() { [ "$(transfers "$1")" = "$2" ]; }
 
-check() {
-    local description=$1
-    shift
-    if "$@"; then
-        PASSED=$((PASSED + 1))
-        echo "PASS $description"
-    else
-        FAILED=$((FAILED + 1))
-        echo "FAIL $description"
-    fi
-}
 
 show_step() {  # for a failed check's context
     echo "---- step $1 (rc=$(step_rc "$1")):"
