@@ -22,9 +22,12 @@ bool storeFolder(Context &c, QString *folder)
     return !folder->isEmpty();
 }
 
-// The bound camera's identity; empty, with the reason given, when it has none.
-QString boundIdentity(Context &c, const char *command)
+// Opens the chosen camera and gives its identity; empty, with the reason
+// given, when it cannot be opened or has none.
+QString chosenIdentity(Context &c, const char *command)
 {
+    if (!openCamera(c))
+        return QString();
     if (c.camera.identity.isEmpty())
         c.cameraError(QStringLiteral("%1: %2 has no identity that lasts (no USB ids could be read), so its "
                                      "settings cannot be kept for it; use save and load instead")
@@ -48,14 +51,15 @@ QStringList othersWithIdentity(const CameraEntry &camera)
 int rememberCommand(Context &c)
 {
     QString folder;
-    if (!takesNoArguments(c, "remember") || !storeFolder(c, &folder) || !openCamera(c))
+    if (!takesNoArguments(c, "remember") || !storeFolder(c, &folder))
         return c.outcome.exitCode();
-    const QString identity = boundIdentity(c, "remember");
+    const QString identity = chosenIdentity(c, "remember");
     if (identity.isEmpty())
         return c.outcome.exitCode();
     CameraSession session;
     QByteArray text;
     QTextStream to(&text);
+    to.setCodec("UTF-8");  // what load reads, whatever the locale
     const bool allRead = writeSettings(c, session, QStringLiteral("vidorra-ctl remember"), to);
     to.flush();
     // A file with settings missing would put back less than was there before.
@@ -97,9 +101,7 @@ int forgetCommand(Context &c)
     if (!storeFolder(c, &folder))
         return c.outcome.exitCode();
     if (identity.isEmpty()) {
-        if (!openCamera(c))
-            return c.outcome.exitCode();
-        identity = boundIdentity(c, "forget");
+        identity = chosenIdentity(c, "forget");
         if (identity.isEmpty())
             return c.outcome.exitCode();
     }
@@ -146,9 +148,9 @@ int rememberedCommand(Context &c)
 int applyCommand(Context &c)
 {
     QString folder;
-    if (!takesNoArguments(c, "apply") || !storeFolder(c, &folder) || !openCamera(c))
+    if (!takesNoArguments(c, "apply") || !storeFolder(c, &folder))
         return c.outcome.exitCode();
-    const QString identity = boundIdentity(c, "apply");
+    const QString identity = chosenIdentity(c, "apply");
     if (identity.isEmpty())
         return c.outcome.exitCode();
     const CameraStore store(folder);

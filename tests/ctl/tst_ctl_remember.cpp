@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QTextCodec>
 #include <QTimer>
 #include <QtTest>
 
@@ -55,6 +56,7 @@ private slots:
     void forget_data();
     void forget();
     void rememberedShowsWhoIsHere();
+    void fileIsUtf8WhateverTheLocale();
     void applyWithoutOrWithBadFile_data();
     void applyWithoutOrWithBadFile();
     void watchPutsSettingsBackOnEveryPlug();
@@ -255,6 +257,21 @@ void CtlRememberTest::rememberedShowsWhoIsHere()
     QCOMPARE(r.out, QStringLiteral("f0f0-0102-SIM0001\tpresent: %1 (Vidorra Sim Camera)\n"
                                    "f0f0-0102-SIM0002\tnot present\n")
                         .arg(QString::fromLatin1(kSimCameraPath)));
+}
+
+// load takes UTF-8 only, so a camera's name must not come out in a Latin-1 locale's bytes.
+void CtlRememberTest::fileIsUtf8WhateverTheLocale()
+{
+    simHub().add("Kamera S\xc3\xbc" "d", secondPath)->identity = "f0f0-0102-SIM0002";
+    QTextCodec *const locale = QTextCodec::codecForLocale();
+    QTextCodec::setCodecForLocale(QTextCodec::codecForName("ISO-8859-1"));
+    const Run remembered = run({"--device", "f0f0-0102-SIM0002", "remember"});
+    const Run applied = run({"--device", "f0f0-0102-SIM0002", "apply"});
+    QTextCodec::setCodecForLocale(locale);
+    QCOMPARE(remembered.code, 0);
+    QVERIFY(readAll(fileOf("f0f0-0102-SIM0002")).contains(" (Kamera S\xc3\xbc" "d)\n"));
+    QCOMPARE(applied.err, QString());
+    QCOMPARE(applied.code, 0);
 }
 
 void CtlRememberTest::applyWithoutOrWithBadFile_data()
