@@ -84,14 +84,6 @@ bool isPortPath(const std::string &text)
     return std::all_of(text.begin(), text.end(), [](char c) { return isDigit(c) || c == '-' || c == '.'; });
 }
 
-bool parseHex4(const std::string &text, std::uint16_t *value)
-{
-    if (text.size() != 4 || !std::all_of(text.begin(), text.end(), isHexDigit))
-        return false;
-    *value = static_cast<std::uint16_t>(std::stoul(text, nullptr, 16));
-    return true;
-}
-
 std::string lower(std::string text)
 {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -131,8 +123,8 @@ std::string identityFromDevicePath(const std::string &devicePath)
         path.substr(idsEnd + 1, instanceEnd == std::string::npos ? std::string::npos : instanceEnd - idsEnd - 1);
     std::uint16_t vendor = 0;
     std::uint16_t product = 0;
-    if (ids.compare(0, 4, "vid_") != 0 || !parseHex4(ids.substr(4, 4), &vendor)
-        || ids.compare(8, 5, "&pid_") != 0 || !parseHex4(ids.substr(13, 4), &product)
+    if (ids.compare(0, 4, "vid_") != 0 || !parseUsbId(ids.substr(4, 4), &vendor)
+        || ids.compare(8, 5, "&pid_") != 0 || !parseUsbId(ids.substr(13, 4), &product)
         || (ids.size() > 17 && ids[17] != '&') || instance.empty())
         return {};
     return hex4(vendor) + "-" + hex4(product) + "-" + escapeSerial(instance);
@@ -141,12 +133,20 @@ std::string identityFromDevicePath(const std::string &devicePath)
 bool isCameraIdentity(const std::string &text)
 {
     std::uint16_t id = 0;
-    if (text.size() <= 10 || text.size() > kMaxIdentityLength || !parseHex4(text.substr(0, 4), &id)
-        || text[4] != '-' || !parseHex4(text.substr(5, 4), &id) || text[9] != '-')
+    if (text.size() <= 10 || text.size() > kMaxIdentityLength || !parseUsbId(text.substr(0, 4), &id)
+        || text[4] != '-' || !parseUsbId(text.substr(5, 4), &id) || text[9] != '-')
         return false;
     return std::all_of(text.begin() + 10, text.end(), [](char c) {
         return keptAsIs(c) || c == '%' || c == '~';
     });
+}
+
+bool parseUsbId(const std::string &text, std::uint16_t *id)
+{
+    if (text.size() != 4 || !std::all_of(text.begin(), text.end(), isHexDigit))
+        return false;
+    *id = static_cast<std::uint16_t>(std::stoul(text, nullptr, 16));
+    return true;
 }
 
 }  // namespace vidorra

@@ -35,6 +35,9 @@ std::string cameraIdentity(std::uint16_t vendor, std::uint16_t product, const st
 // instance part is taken in lower case. Empty for a path that is not a USB device's.
 std::string identityFromDevicePath(const std::string &devicePath);
 
+// A USB vendor or product id as sysfs and device paths write it: four hex digits.
+bool parseUsbId(const std::string &text, std::uint16_t *id);
+
 // Whether `text` could have come from the two functions above: what a user
 // may name in place of a camera that is not attached.
 bool isCameraIdentity(const std::string &text);

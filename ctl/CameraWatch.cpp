@@ -1,5 +1,6 @@
 #include "CameraWatch.h"
 
+#include "CameraChoice.h"
 #include "CameraSession.h"
 #include "CapturePlatform.h"
 #include "CaptureDevice.h"
@@ -211,14 +212,14 @@ void CameraWatch::runDue()
 
 bool CameraWatch::load(Job &job)
 {
-    job.fileName = store.fileFor(job.identity);
+    const QString fileName = store.fileFor(job.identity);
     QByteArray bytes;
     QString error;
     switch (store.read(job.identity, &bytes, &error)) {
     case CameraStore::Found::No:
         return false;  // forgotten since it appeared
     case CameraStore::Found::Unreadable:
-        line(job, QStringLiteral("cannot read %1: %2; nothing sent").arg(job.fileName, error));
+        line(job, QStringLiteral("cannot read %1: %2; nothing sent").arg(fileName, error));
         return false;
     case CameraStore::Found::Yes:
         break;
@@ -226,7 +227,7 @@ bool CameraWatch::load(Job &job)
     const SettingsFile settings = parseSettingsFile(bytes);
     if (settings.problems.size() > kMaxSettingsFileProblems) {
         line(job, QStringLiteral("%1: more than %2 lines cannot be applied; this is not a settings file; nothing sent")
-                      .arg(job.fileName)
+                      .arg(fileName)
                       .arg(kMaxSettingsFileProblems));
         return false;
     }
@@ -235,13 +236,13 @@ bool CameraWatch::load(Job &job)
         for (const SettingsFileProblem &p : settings.problems)
             bad << QStringLiteral("line %1: %2").arg(p.line).arg(p.message);
         line(job, QStringLiteral("%1: %2 skipped (%3); the other lines are put back")
-                      .arg(job.fileName,
+                      .arg(fileName,
                            settings.problems.size() == 1 ? QStringLiteral("a line is")
                                                          : QStringLiteral("%1 lines are").arg(settings.problems.size()),
                            bad.join(QStringLiteral("; "))));
     }
     if (settings.entries.isEmpty()) {
-        line(job, QStringLiteral("%1: holds no settings; nothing sent").arg(job.fileName));
+        line(job, QStringLiteral("%1: holds no settings; nothing sent").arg(fileName));
         return false;
     }
     for (const SettingsFileEntry &e : settings.entries)

@@ -9,7 +9,6 @@
 // the log.
 #pragma once
 
-#include "CameraChoice.h"
 #include "CameraStore.h"
 #include "SettingsApply.h"
 
@@ -59,7 +58,6 @@ private:
         qint64 dueMs = 0;  // on `clock`
         bool loaded = false;
         bool whiteBalanceChecked = false;
-        QString fileName;
         QVector<SettingRequest> remaining;
         int total = 0;
         int inPlace = 0;

@@ -9,8 +9,6 @@
 
 #include <QFile>
 
-#include <algorithm>
-
 namespace vidorra::ctl {
 
 namespace {

@@ -24,14 +24,6 @@ std::string parentDir(const std::string &path)
     return slash == std::string::npos || slash == 0 ? std::string("/") : path.substr(0, slash);
 }
 
-bool parseHexId(const std::string &text, std::uint16_t *id)
-{
-    if (text.size() != 4 || text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
-        return false;
-    *id = static_cast<std::uint16_t>(std::strtoul(text.c_str(), nullptr, 16));
-    return true;
-}
-
 bool parseNumber(const std::string &text, int base, int *value)
 {
     if (text.empty())
@@ -135,8 +127,8 @@ std::string readNodeIdentity(SysCalls &sys, int node)
     const std::string deviceDir = parentDir(interfaceDir);
     std::uint16_t vendor = 0;
     std::uint16_t product = 0;
-    if (!parseHexId(readAttribute(sys, deviceDir + "/idVendor"), &vendor)
-        || !parseHexId(readAttribute(sys, deviceDir + "/idProduct"), &product))
+    if (!parseUsbId(readAttribute(sys, deviceDir + "/idVendor"), &vendor)
+        || !parseUsbId(readAttribute(sys, deviceDir + "/idProduct"), &product))
         return {};
     return cameraIdentity(vendor, product, readAttribute(sys, deviceDir + "/serial"), baseName(deviceDir));
 }

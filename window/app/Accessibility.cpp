@@ -2,6 +2,7 @@
 
 #include "app/MainWindow.h"
 #include "ui_MainWindow.h"
+#include "ValueCodec.h"
 #include "VendorControls.h"
 
 #include <QAbstractButton>
@@ -26,7 +27,7 @@ QString tr(const char *text) { return QCoreApplication::translate("Accessibility
 bool isSwitch(const QObject *object)
 {
     const VendorControl *control = findControlByWidget(object->objectName().toStdString());
-    return control && (control->kind == ControlKind::Switch || control->kind == ControlKind::ReversedSwitch);
+    return control && vidorra::isSwitch(*control);
 }
 
 // A switch's hidden text names what the next click does: "Off" while it is on.
@@ -322,7 +323,7 @@ void describeControls(MainWindow &window, Ui_MainWindow &ui, QComboBox *cameraLi
 
     auto *watch = new SwitchWatch(&window);
     for (const VendorControl &control : kVendorControls)
-        if (control.kind == ControlKind::Switch || control.kind == ControlKind::ReversedSwitch)
+        if (vidorra::isSwitch(control))
             watch->watch(window.findChild<QPushButton *>(QLatin1String(control.widget)));
 }
 
