@@ -45,3 +45,41 @@ inline void installPort(std::unique_ptr<vidorra::CapturePort> port)
 {
     vidorra::installPlatform(std::make_shared<PortPlatform>(std::move(port)));
 }
+
+// The simulated port with a list that can be made to fail or come out empty
+// (a non-negative `listFailure`), as when the platform cannot enumerate its
+// devices or sees none while Qt still lists one.
+class ScriptedPort final : public vidorra::CapturePort {
+public:
+    explicit ScriptedPort(std::unique_ptr<vidorra::CapturePort> simulated) : sim(std::move(simulated)) {}
+    vidorra::Status listDevices(std::vector<vidorra::DeviceEntry> *devices) override
+    {
+        if (listFailure) {
+            devices->clear();
+            return listFailure;
+        }
+        return sim->listDevices(devices);
+    }
+    vidorra::Status openDevice(std::size_t index, std::unique_ptr<vidorra::CaptureHandle> *handle) override
+    {
+        return sim->openDevice(index, handle);
+    }
+    std::string lastErrorText() const override { return listFailure ? failureText : sim->lastErrorText(); }
+
+    vidorra::Status listFailure = 0;
+    std::string failureText;
+    std::unique_ptr<vidorra::CapturePort> sim;
+};
+
+// Installs the simulated platform with its port behind a ScriptedPort.
+inline ScriptedPort &installScriptedPort()
+{
+    ScriptedPort *port = nullptr;
+    vidorra::installPlatform(
+        std::make_shared<vidorra::sim::SimPlatform>([&port](std::unique_ptr<vidorra::CapturePort> simulated) {
+            auto scripted = std::make_unique<ScriptedPort>(std::move(simulated));
+            port = scripted.get();
+            return scripted;
+        }));
+    return *port;
+}

@@ -51,7 +51,7 @@ private slots:
     void rememberedSettingsComeBack();
     void aFileIsReplacedWholeNeverRewritten();
     void unreadSettingKeepsTheEarlierFile();
-    void unwritableFolderKeepsTheEarlierFile();
+    void folderThatCannotBeMadeIsReported();
     void cameraWithoutIdentity();
     void forget_data();
     void forget();
@@ -174,7 +174,7 @@ void CtlRememberTest::unreadSettingKeepsTheEarlierFile()
     QCOMPARE(readAll(fileOf()), earlier);
 }
 
-void CtlRememberTest::unwritableFolderKeepsTheEarlierFile()
+void CtlRememberTest::folderThatCannotBeMadeIsReported()
 {
     // The folder's place is taken by a file: it cannot be made.
     QVERIFY(QDir().mkpath(config->path() + "/vidorra"));

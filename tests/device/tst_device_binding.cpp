@@ -12,30 +12,6 @@ using namespace devicetest;
 
 namespace {
 
-// The sim port with a list that can be made to fail, as when the platform's
-// device enumerators cannot be created.
-class ScriptedPort final : public CapturePort {
-public:
-    explicit ScriptedPort(std::unique_ptr<CapturePort> simulated) : sim(std::move(simulated)) {}
-    Status listDevices(std::vector<DeviceEntry> *devices) override
-    {
-        if (listFailure) {
-            devices->clear();
-            return listFailure;
-        }
-        return sim->listDevices(devices);
-    }
-    Status openDevice(std::size_t index, std::unique_ptr<CaptureHandle> *handle) override
-    {
-        return sim->openDevice(index, handle);
-    }
-    std::string lastErrorText() const override { return listFailure ? failureText : sim->lastErrorText(); }
-
-    Status listFailure = 0;
-    std::string failureText;
-    std::unique_ptr<CapturePort> sim;
-};
-
 enum class Scenario {
     DeviceEnumFails,
     CategoryEnumFails,
@@ -131,12 +107,7 @@ void BindingTest::results()
     QFETCH(QString, error);
     QFETCH(std::string, xuDevice);
 
-    ScriptedPort *port = nullptr;
-    installPlatform(std::make_shared<SimPlatform>([&port](std::unique_ptr<CapturePort> simulated) {
-        auto scripted = std::make_unique<ScriptedPort>(std::move(simulated));
-        port = scripted.get();
-        return scripted;
-    }));
+    ScriptedPort *port = &installScriptedPort();
     // An earlier binding, to see what each outcome does with it.
     QCOMPARE(captureDevice.bindDevice(kIntegratedCameraName), status::Ok);
 

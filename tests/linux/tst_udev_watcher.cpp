@@ -81,7 +81,6 @@ void TestUdevWatcher::noMonitorNoCrash()
     kernel->failMonitor = true;
     v4l::UdevWatcher watcher(kernel);
     QVERIFY(!watcher.isWatching());
-    QVERIFY(!static_cast<DeviceWatcher &>(watcher).isWatching());  // as a caller of the seam asks
     QSignalSpy spy(&watcher, &DeviceWatcher::devicesChanged);
     kernel->emitUdev("add", "/dev/video0");
     QTest::qWait(50);

@@ -70,16 +70,12 @@ for f in usr/bin/vidorra usr/bin/vidorra-ctl usr/bin/vidorra-sim usr/bin/vidorra
          usr/share/doc/vidorra/copyright usr/share/doc/vidorra/changelog.gz; do
   grep -qx "$f" "$work/packaged" && pass "has /$f" || fail "lacks /$f"
 done
-# The remembered settings' user service, where the build installs one.
-if grep -q '\.service$' "$work/installed"; then
-  unit=usr/lib/systemd/user/vidorra-ctl-watch.service
-  grep -qx "$unit" "$work/packaged" && pass "has /$unit" || fail "lacks /$unit"
-  exec_start=$(dpkg-deb --fsys-tarfile "$deb" | tar -xO "./$unit" | sed -n 's/^ExecStart=\([^ ]*\).*/\1/p')
-  [ "$exec_start" = /usr/bin/vidorra-ctl ] && pass "its ExecStart is /usr/bin/vidorra-ctl" ||
-    fail "its ExecStart is '$exec_start'"
-else
-  echo "(this build installs no user service)"
-fi
+# The remembered settings' user service.
+unit=usr/lib/systemd/user/vidorra-ctl-watch.service
+grep -qx "$unit" "$work/packaged" && pass "has /$unit" || fail "lacks /$unit"
+exec_start=$(dpkg-deb --fsys-tarfile "$deb" | tar -xO "./$unit" | sed -n 's/^ExecStart=\([^ ]*\).*/\1/p')
+[ "$exec_start" = /usr/bin/vidorra-ctl ] && pass "its ExecStart is /usr/bin/vidorra-ctl" ||
+  fail "its ExecStart is '$exec_start'"
 grep -E ' \./usr/local/| \./home/| \./tmp/' "$work/listing" && fail "files outside /usr"
 if awk '$1 ~ /^-/ && $2 != "root/root"' "$work/listing" | grep -q .; then fail "files not owned by root"; fi
 

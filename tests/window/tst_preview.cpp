@@ -8,36 +8,6 @@
 using namespace testsupport;
 namespace sel = vidorra::selector;
 
-namespace {
-
-// The simulated port, except that its list can be made empty while Qt
-// Multimedia still lists the camera.
-class EmptiedListPort final : public vidorra::CapturePort {
-public:
-    EmptiedListPort(std::unique_ptr<vidorra::CapturePort> inner, const bool *empty)
-        : inner(std::move(inner)), empty(empty)
-    {
-    }
-    vidorra::Status listDevices(std::vector<vidorra::DeviceEntry> *devices) override
-    {
-        const vidorra::Status s = inner->listDevices(devices);
-        if (!*empty)
-            return s;
-        devices->clear();
-        return vidorra::status::False;
-    }
-    vidorra::Status openDevice(std::size_t index, std::unique_ptr<vidorra::CaptureHandle> *handle) override
-    {
-        return inner->openDevice(index, handle);
-    }
-
-private:
-    std::unique_ptr<vidorra::CapturePort> inner;
-    const bool *empty;
-};
-
-}  // namespace
-
 class PreviewTest : public QObject {
     Q_OBJECT
 private slots:
@@ -191,16 +161,12 @@ private slots:
     // before is neither read nor sent anything, and the status bar says why.
     void portFindingNoCameraLeavesTheEarlierOneAlone()
     {
-        bool empty = false;
-        vidorra::installPlatform(
-            std::make_shared<vidorra::sim::SimPlatform>([&empty](std::unique_ptr<vidorra::CapturePort> simulated) {
-                return std::make_unique<EmptiedListPort>(std::move(simulated), &empty);
-            }));
+        ScriptedPort &port = installScriptedPort();
         auto w = showWindow();
         pressOpenCamera(*w);
         QCOMPARE(w->deviceInfo()->text(), QStringLiteral("v3 SOC:V9 SIM-1.1"));
         simHub().clearCalls();
-        empty = true;
+        port.listFailure = vidorra::status::False;  // an empty list
         pressOpenCamera(*w);
         QVERIFY(xuCalls().empty());
         QCOMPARE(w->deviceInfo()->text(), QStringLiteral("Camera settings unavailable"));
