@@ -10,6 +10,7 @@
 #include "CaptureDevice.h"
 #include "PlatformTestSupport.h"
 #include "ui_MainWindow.h"
+#include "RefusalTip.h"
 #include "SliderDrag.h"
 
 #include <QApplication>
@@ -145,16 +146,6 @@ inline void answerBox(QMessageBox::StandardButton which, QString *seen = nullptr
 inline void answerBoxWithKey(Qt::Key key, QString *seen = nullptr)
 {
     whenModal([key](QWidget *m) { QTest::keyClick(m, key); }, seen);
-}
-
-// The refusal tooltip: its first line, and on the second the reason, when given.
-inline bool refusalShown(const QString &reason = QString())
-{
-    if (!QToolTip::isVisible())
-        return false;
-    const QStringList lines = QToolTip::text().split(QLatin1Char('\n'));
-    return lines.size() == 2 && lines[0] == QLatin1String("The camera did not accept the change.") &&
-           !lines[1].isEmpty() && (reason.isEmpty() || lines[1] == reason);
 }
 
 // The next `count` extension-unit requests fail. The camera's faults count
