@@ -14,6 +14,10 @@
 
 namespace ctltest {
 
+// A second simulated camera of the same model, on another USB port.
+constexpr char secondPath[] = "@device:pnp:\\\\?\\usb#vid_f0f0&pid_0102&mi_00#8&2b3c4d5e&0&0000#"
+                              "{65e8773d-8f56-11d0-a3b9-00a0c9223196}\\global";
+
 using vidorra::sim::CallKind;
 using vidorra::sim::SimHub;
 

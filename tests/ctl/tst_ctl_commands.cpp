@@ -13,8 +13,6 @@ using vidorra::sim::kSimCameraPath;
 namespace {
 
 const QString simPath = QString::fromLatin1(kSimCameraPath);
-const char secondPath[] = "@device:pnp:\\\\?\\usb#vid_f0f0&pid_0102&mi_00#8&2b3c4d5e&0&0000#"
-                          "{65e8773d-8f56-11d0-a3b9-00a0c9223196}\\global";
 
 const QString defaultInfo = QStringLiteral(
     "device-info=v3 SOC:V9 SIM-1.1\n"
