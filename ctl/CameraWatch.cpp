@@ -38,6 +38,26 @@ public:
     bool transient = false;
     bool rebooting = false;  // a Set that reboots the camera was taken
     QString reason;
+    // Controls that no unit of the camera carries. uvcvideo says the same of a
+    // control it could not set up yet, so they count as missing only where
+    // the camera answered something else.
+    QVector<SettingRequest> lacking;
+    bool answered = false;
+
+    // True, with the lacking requests to be tried again, where the camera
+    // answered nothing; else they are reported as not taken.
+    bool lackingMeansNotReady()
+    {
+        if (lacking.isEmpty() || answered) {
+            for (const SettingRequest &r : qAsConst(lacking))
+                job.notTaken << QStringLiteral("%1 (%2)").arg(assignment(r), statusText(status::NotFound));
+            return false;
+        }
+        if (!transient)
+            reason = statusText(status::NotFound);
+        transient = true;
+        return true;
+    }
 
     void refusedUnderAutoWhiteBalance(const SettingRequest &r) override
     {
@@ -46,12 +66,15 @@ public:
 
     void alreadyHeld(const SettingRequest &r) override
     {
+        answered = true;
         ++job.inPlace;
         job.notes << QStringLiteral("%1 already %2, not sent").arg(settingName(r.value), settingWord(r.value));
     }
 
     bool unreadNotSent(const SettingRequest &r, Status s) override
     {
+        if (isLacking(r, s))
+            return true;
         if (stops(s))
             return false;
         job.notTaken << QStringLiteral("%1 (not sent: its current value cannot be read: %2)")
@@ -71,7 +94,10 @@ public:
 
     bool sent(const SettingRequest &r, Status s) override
     {
+        if (isLacking(r, s))
+            return true;
         if (succeeded(s)) {
+            answered = true;
             ++job.inPlace;
             if (rebootsCamera(*r.value.setting)) {
                 // The camera is leaving: what is left waits for it to be back.
@@ -89,12 +115,21 @@ public:
     }
 
 private:
+    bool isLacking(const SettingRequest &r, Status s)
+    {
+        if (s == status::NotFound)
+            lacking << r;
+        return s == status::NotFound;
+    }
+
     bool stops(Status s)
     {
         gone = s == status::NoSuchDevice;
         transient = !gone && captureDevice.port().isTransient(s);
         if (gone || transient)
             reason = statusText(s);
+        else
+            answered = true;
         return gone || transient;
     }
 
@@ -300,6 +335,8 @@ bool CameraWatch::attempt(Job &job)
         wentAway(job);
         return false;
     }
+    if (report.lackingMeansNotReady())
+        job.remaining = report.lacking + job.remaining;
     if (report.transient)
         return retryLater(job, report.reason);
     finish(job);

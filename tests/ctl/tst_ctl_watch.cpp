@@ -52,6 +52,9 @@ private slots:
     void busyForAWhile_data();
     void busyForAWhile();
     void busyTooLongIsGivenUp();
+    void controlTheCameraLacksIsSkipped_data();
+    void controlTheCameraLacksIsSkipped();
+    void controlsNotSetUpYetAreWaitedFor();
     void cameraThatComesBackWithoutTheChangeIsNotRebootedAgain();
     void bothSwitchesChangedRebootOneAtATime();
     void goneHalfWayIsFinishedOnItsReturn();
@@ -338,6 +341,47 @@ void CtlWatchTest::busyTooLongIsGivenUp()
     plug(0, "1-1");
     QCOMPARE(waitForLines(4).at(3),
              QStringLiteral("vidorra-ctl: f0f0-0102-port1-1 at /dev/video0: put back 1 remembered setting"));
+}
+
+void CtlWatchTest::controlTheCameraLacksIsSkipped_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::newRow("after one it answered") << QByteArray("nr2d=1\nflip-h=on\nnr3d=2\n");
+    QTest::newRow("first") << QByteArray("flip-h=on\nnr2d=1\nnr3d=2\n");
+}
+
+// A file that names a control this camera's firmware lacks: the camera
+// answers the others, so the lack is not taken for a camera still starting.
+void CtlWatchTest::controlTheCameraLacksIsSkipped()
+{
+    QFETCH(QByteArray, file);
+    plug(0, "1-1").units[0].controls.erase(25);
+    writeFile("f0f0-0102-port1-1", file);
+    auto watch = startWatch();
+    QCOMPARE(waitForLines(2).at(1), QStringLiteral("vidorra-ctl: f0f0-0102-port1-1 at /dev/video0: put back 2 of 3 "
+                                                   "remembered settings; not taken: flip-h=on (no vendor extension "
+                                                   "unit of the camera carries this control)"));
+    QCOMPARE(setCurs(*kernel), (QStringList{"/dev/video0 6:1", "/dev/video0 7:2"}));
+    QCOMPARE(watch->pending(), 0);
+}
+
+// uvcvideo says a control it could not set up yet is not there: where the
+// camera answers nothing, that is waited for.
+void CtlWatchTest::controlsNotSetUpYetAreWaitedFor()
+{
+    FakeNode &n = plug(0, "1-1");
+    writeFile("f0f0-0102-port1-1", "nr2d=1\nnr3d=2\n");
+    const auto controls = n.units[0].controls;
+    n.units[0].controls.erase(6);
+    n.units[0].controls.erase(7);
+    QTimer::singleShot(120, [&n, controls] { n.units[0].controls = controls; });
+    auto watch = startWatch();
+    const QStringList lines = waitForLines(3);
+    QCOMPARE(lines.at(1), QStringLiteral("vidorra-ctl: f0f0-0102-port1-1 at /dev/video0: not ready (no vendor "
+                                         "extension unit of the camera carries this control); trying again for up "
+                                         "to 1 s"));
+    QCOMPARE(lines.at(2), QStringLiteral("vidorra-ctl: f0f0-0102-port1-1 at /dev/video0: put back 2 remembered settings"));
+    QCOMPARE(setCurs(*kernel), (QStringList{"/dev/video0 6:1", "/dev/video0 7:2"}));
 }
 
 void CtlWatchTest::cameraThatComesBackWithoutTheChangeIsNotRebootedAgain()
