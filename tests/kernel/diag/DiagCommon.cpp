@@ -97,8 +97,10 @@ int xuQuery(int fd, const std::string &unit, const std::string &sel, const std::
     for (const Query &candidate : kQueries)
         if (query == candidate.name)
             q = &candidate;
-    if (!q)
+    if (!q) {
+        std::fprintf(stderr, "uvc-diag: unknown query %s\n", query.c_str());
         return 2;
+    }
     std::vector<unsigned char> data(std::size_t(std::atoi(size.c_str())), 0);
     for (std::size_t i = 0; i + 1 < hexData.size() && i / 2 < data.size(); i += 2)
         data[i / 2] = (unsigned char)std::strtoul(hexData.substr(i, 2).c_str(), nullptr, 16);
