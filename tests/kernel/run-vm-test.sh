@@ -149,32 +149,41 @@ copy_modules() {
 }
 copy_modules "$ROOT/lib/modules" "$ROOT/modules.order" "${ORDER[@]}"
 
-copy_with_libraries() {  # BIN DEST: the executable and every shared library ldd names
-    cp "$1" "$ROOT/bin/$2"
+copy_libraries_of() {  # FILE: every shared library ldd names, at its own path
     ldd "$1" 2>/dev/null | awk '{ for (i = 1; i <= NF; ++i) if ($i ~ /^\//) print $i }' |
         while read -r lib; do
+            [ -e "$ROOT$lib" ] && continue
             mkdir -p "$ROOT$(dirname "$lib")"
             cp -L "$lib" "$ROOT$lib"
         done
+}
+copy_with_libraries() {  # BIN DEST: the executable as /bin/DEST, and its libraries
+    cp "$1" "$ROOT/bin/$2"
+    copy_libraries_of "$1"
+}
+# udev's daemon (udevadm under its other name, /bin/systemd-udevd), so that
+# udev monitors hear cameras come and go as on a desktop. Debian's udev
+# package is fetched like the kernel, never installed; cached per version.
+copy_udevd() {
+    local version udev_root
+    version=$(apt-cache policy udev 2>/dev/null | awk '/Candidate:/ { print $2; exit }')
+    udev_root=$CACHE/udev-$version
+    if [ ! -x "$udev_root/bin/udevadm" ]; then
+        rm -rf "$udev_root" "$udev_root.tmp" "$CACHE"/udev_*.deb
+        (cd "$CACHE" && apt-get download udev >/dev/null 2>&1) || die "apt-get download udev failed"
+        mkdir -p "$udev_root.tmp"
+        dpkg-deb -x "$CACHE"/udev_*.deb "$udev_root.tmp" || die "cannot unpack udev"
+        rm -f "$CACHE"/udev_*.deb
+        mv "$udev_root.tmp" "$udev_root"
+    fi
+    copy_with_libraries "$udev_root/bin/udevadm" udevadm
+    ln -s udevadm "$ROOT/bin/systemd-udevd"
 }
 if [ -n "$CTL" ]; then
     copy_with_libraries "$CTL" vidorra-ctl
     cp "$SRC/vm-ctl-steps.sh" "$ROOT/ctl-steps.sh"
     cp "$SRC/vm-watch-steps.sh" "$ROOT/watch-steps.sh"
-    # vidorra-ctl watch learns of cameras from udev, as on a desktop: udev's
-    # daemon (udevadm under its other name) is fetched like the kernel, never installed.
-    UDEV_PKG=$(apt-cache policy udev 2>/dev/null | awk '/Candidate:/ { print $2; exit }')
-    UDEV_ROOT=$CACHE/udev-$UDEV_PKG
-    if [ ! -x "$UDEV_ROOT/bin/udevadm" ]; then
-        rm -rf "$UDEV_ROOT" "$CACHE"/udev_*.deb
-        (cd "$CACHE" && apt-get download udev >/dev/null 2>&1) || die "apt-get download udev failed"
-        mkdir -p "$UDEV_ROOT.tmp"
-        dpkg-deb -x "$CACHE"/udev_*.deb "$UDEV_ROOT.tmp" || die "cannot unpack udev"
-        rm -f "$CACHE"/udev_*.deb
-        mv "$UDEV_ROOT.tmp" "$UDEV_ROOT"
-    fi
-    copy_with_libraries "$UDEV_ROOT/bin/udevadm" udevadm
-    ln -s udevadm "$ROOT/bin/systemd-udevd"
+    copy_udevd  # vidorra-ctl watch learns of cameras from udev
 fi
 if [ -n "$WINDOW" ]; then
     # shellcheck source=vm-window-payload.sh

@@ -2,7 +2,8 @@
 # after the modules are in place): the window program and its libraries, the
 # Qt and GStreamer plugins the live preview loads, a font, a udev daemon, the
 # vivid driver (a camera that is not on USB) and the window's steps.
-# Uses ROOT, CACHE, MODDIR, WINDOW, copy_with_libraries, module_path, visit, die.
+# Uses ROOT, MODDIR, ORDER, WINDOW and run-vm-test.sh's copy_with_libraries,
+# copy_libraries_of, copy_udevd, copy_modules, module_path, visit, die.
 
 # The plugins go to the paths they have here: Qt looks under the path it was
 # built with, GStreamer next to its own library (merged /usr below), so the
@@ -25,14 +26,6 @@ WINDOW_GST_PLUGINS=(
                                                                     # gstreamer1.0-plugins-base
 )
 
-copy_libraries_of() {  # FILE: every shared library ldd names
-    ldd "$1" 2>/dev/null | awk '{ for (i = 1; i <= NF; ++i) if ($i ~ /^\//) print $i }' |
-        while read -r lib; do
-            [ -e "$ROOT$lib" ] && continue
-            mkdir -p "$ROOT$(dirname "$lib")"
-            cp -L "$lib" "$ROOT$lib"
-        done
-}
 copy_file() {  # PATH: at the same path, with its libraries
     [ -e "$1" ] || die "$1 is missing on this machine (see scripts/install-deps.sh)"
     mkdir -p "$ROOT$(dirname "$1")"
@@ -60,20 +53,7 @@ cat > "$ROOT/etc/fonts/fonts.conf" <<'EOF'
 <fontconfig><dir>/usr/share/fonts</dir><cachedir>/tmp/fontconfig</cachedir></fontconfig>
 EOF
 
-# udevd, from Debian's udev package: fetched with apt-get download and unpacked
-# (never installed), so that the window's udev monitor hears the camera come and go.
-UDEV_DIR=$CACHE/udev
-if [ ! -x "$UDEV_DIR/bin/udevadm" ]; then
-    rm -rf "$UDEV_DIR" "$CACHE"/udev_*.deb
-    (cd "$CACHE" && apt-get download udev >/dev/null 2>&1) || die "apt-get download udev failed"
-    dpkg-deb -x "$CACHE"/udev_*.deb "$UDEV_DIR.tmp" || die "cannot unpack udev"
-    rm -f "$CACHE"/udev_*.deb
-    mv "$UDEV_DIR.tmp" "$UDEV_DIR"
-fi
-cp "$UDEV_DIR/bin/udevadm" "$ROOT/bin/udevadm"
-copy_libraries_of "$UDEV_DIR/bin/udevadm"
-mkdir -p "$ROOT/lib/systemd"
-ln -s /bin/udevadm "$ROOT/lib/systemd/systemd-udevd"
+copy_udevd  # the window's udev monitor hears the camera come and go
 
 # vivid: a capture node that Qt lists as a camera but that is not on USB.
 mkdir -p "$ROOT/lib/modules/window"

@@ -1,5 +1,7 @@
 #include "DiagCommon.h"
 
+#include "UvcNames.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -8,7 +10,6 @@
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
-#include <linux/usb/video.h>
 #include <linux/uvcvideo.h>
 #include <linux/videodev2.h>
 #include <sys/ioctl.h>
@@ -16,35 +17,12 @@
 
 namespace diag {
 
-namespace {
-
-struct Query {
-    const char *name;
-    unsigned code;
-};
-const Query kQueries[] = {{"SET_CUR", UVC_SET_CUR}, {"GET_CUR", UVC_GET_CUR}, {"GET_MIN", UVC_GET_MIN},
-                          {"GET_MAX", UVC_GET_MAX}, {"GET_RES", UVC_GET_RES}, {"GET_LEN", UVC_GET_LEN},
-                          {"GET_INFO", UVC_GET_INFO}, {"GET_DEF", UVC_GET_DEF}};
-
-}  // namespace
-
 const char *errnoName(int e)
 {
     if (e == 0)
         return "OK";
     const char *name = strerrorname_np(e);
     return name ? name : "UNKNOWN";
-}
-
-std::string hex(const std::vector<unsigned char> &b)
-{
-    std::string s;
-    char buf[4];
-    for (unsigned char v : b) {
-        std::snprintf(buf, sizeof buf, "%02x", v);
-        s += buf;
-    }
-    return s.empty() ? "-" : s;
 }
 
 int openNode(const std::string &path)
@@ -93,12 +71,11 @@ long long nowMs()
 int xuQuery(int fd, const std::string &unit, const std::string &sel, const std::string &query,
             const std::string &size, const std::string &hexData, bool timed)
 {
-    const Query *q = nullptr;
-    for (const Query &candidate : kQueries)
-        if (query == candidate.name)
-            q = &candidate;
-    if (!q)
+    const uvc::Query *q = uvc::queryByName(query);
+    if (!q) {
+        std::fprintf(stderr, "uvc-diag: unknown query %s\n", query.c_str());
         return 2;
+    }
     std::vector<unsigned char> data(std::size_t(std::atoi(size.c_str())), 0);
     for (std::size_t i = 0; i + 1 < hexData.size() && i / 2 < data.size(); i += 2)
         data[i / 2] = (unsigned char)std::strtoul(hexData.substr(i, 2).c_str(), nullptr, 16);
@@ -113,7 +90,7 @@ int xuQuery(int fd, const std::string &unit, const std::string &sel, const std::
     const int e = rc < 0 ? errno : 0;
     const long long elapsed = nowMs() - start;
     std::printf("DIAG xu unit=%u sel=%u query=%s size=%zu rc=%d errno=%s data=%s", request.unit, request.selector,
-                q->name, data.size(), rc, errnoName(e), hex(data).c_str());
+                q->name, data.size(), rc, errnoName(e), uvc::hex(data).c_str());
     if (timed)
         std::printf(" ms=%lld", elapsed);
     std::printf("\n");

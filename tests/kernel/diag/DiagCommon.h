@@ -8,7 +8,6 @@
 namespace diag {
 
 const char *errnoName(int e);
-std::string hex(const std::vector<unsigned char> &b);
 
 // Opens a node read-write; prints "DIAG open PATH errno=..." when it cannot.
 int openNode(const std::string &path);

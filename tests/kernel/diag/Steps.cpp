@@ -75,9 +75,11 @@ int steps(const std::string &dev, const std::vector<std::string> &list, bool tim
             std::printf("DIAG step close rc=%d errno=%s", rc, errnoName(e));
             endLine();
         } else if (p[0] == "xu" && (p.size() == 5 || p.size() == 6)) {
-            xuQuery(current, p[1], p[2], p[3], p[4], p.size() == 6 ? p[5] : "", timed);
-        } else if (p[0] == "sleep" && p.size() == 2) {
-            sleepMs(std::atoll(p[1].c_str()));
+            // A bad query stops the run: the xu lines after it would be counted one off.
+            if (xuQuery(current, p[1], p[2], p[3], p[4], p.size() == 6 ? p[5] : "", timed) == 2) {
+                std::fprintf(stderr, "uvc-diag: bad step %s\n", step.c_str());
+                return 2;
+            }
         } else if (p[0] == "wait-gone" && p.size() == 2) {
             const long long until = start + 1000 * std::atoll(p[1].c_str());
             while (exists(dev) && nowMs() < until)

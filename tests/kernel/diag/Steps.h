@@ -7,7 +7,6 @@
 //                        before stays open
 //   close                close the current descriptor
 //   xu:UNIT:SEL:QUERY:SIZE[:HEX]   one query on the current descriptor
-//   sleep:MS
 //   wait-gone:SECONDS    until DEV is no longer in /dev
 //   wait-capture:SECONDS until a capture node answers; remembers it as "found"
 //   nodes                the capture nodes there are now

@@ -1,10 +1,11 @@
 #include "ControlFaults.h"
 
+#include "UvcNames.h"
+
 namespace emu {
 
 namespace {
 
-constexpr std::uint8_t kSetCur = 0x01;
 constexpr int kH264Switch = 18;
 constexpr int kAudioSwitch = 26;
 
@@ -42,7 +43,7 @@ ControlFaults::After ControlFaults::after(const SetupPacket &s, const ControlRes
     if (count_ == options_.unplugAfter)
         return After::Unplug;
     const int sel = s.value >> 8;
-    if (options_.rebootOnSwitch && !r.stall && s.request == kSetCur && (sel == kH264Switch || sel == kAudioSwitch))
+    if (options_.rebootOnSwitch && !r.stall && s.request == uvc::kSetCur && (sel == kH264Switch || sel == kAudioSwitch))
         return After::Reboot;
     return After::Stay;
 }

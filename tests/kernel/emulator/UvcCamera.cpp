@@ -1,5 +1,7 @@
 #include "UvcCamera.h"
 
+#include "UvcNames.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -7,15 +9,14 @@ namespace emu {
 
 namespace {
 
-// Video-class request codes.
-constexpr std::uint8_t kSetCur = 0x01;
-constexpr std::uint8_t kGetCur = 0x81;
-constexpr std::uint8_t kGetMin = 0x82;
-constexpr std::uint8_t kGetMax = 0x83;
-constexpr std::uint8_t kGetRes = 0x84;
-constexpr std::uint8_t kGetLen = 0x85;
-constexpr std::uint8_t kGetInfo = 0x86;
-constexpr std::uint8_t kGetDef = 0x87;
+using uvc::kGetCur;
+using uvc::kGetDef;
+using uvc::kGetInfo;
+using uvc::kGetLen;
+using uvc::kGetMax;
+using uvc::kGetMin;
+using uvc::kGetRes;
+using uvc::kSetCur;
 
 // Request error codes the camera reports after a stall.
 constexpr std::uint8_t kNoError = 0;
@@ -41,32 +42,6 @@ constexpr std::size_t kRecordLength = 24;
 const char kRecord[] = "SOC:V9 SIM-1.1";
 
 constexpr std::size_t kProbeLength = 34;  // UVC 1.1 streaming control
-
-const char *queryName(std::uint8_t q)
-{
-    switch (q) {
-    case kSetCur: return "SET_CUR";
-    case kGetCur: return "GET_CUR";
-    case kGetMin: return "GET_MIN";
-    case kGetMax: return "GET_MAX";
-    case kGetRes: return "GET_RES";
-    case kGetLen: return "GET_LEN";
-    case kGetInfo: return "GET_INFO";
-    case kGetDef: return "GET_DEF";
-    }
-    return "UNKNOWN";
-}
-
-std::string hex(const Bytes &b)
-{
-    std::string s;
-    char buf[4];
-    for (std::uint8_t v : b) {
-        std::snprintf(buf, sizeof buf, "%02x", v);
-        s += buf;
-    }
-    return s.empty() ? "-" : s;
-}
 
 Bytes le16(int v) { return {std::uint8_t(v), std::uint8_t(v >> 8)}; }
 
@@ -203,10 +178,7 @@ ControlResult UvcCamera::standardRequest(const SetupPacket &s)
     }
     if (r.data.size() > s.length)
         r.data.resize(s.length);
-    char line[160];
-    std::snprintf(line, sizeof line, "EMU std type=0x%02x req=0x%02x value=0x%04x index=%u len=%u result=%s",
-                  s.requestType, s.request, s.value, s.index, s.length, r.stall ? "stall" : "ok");
-    log_(line);
+    logRequest(s, {}, r.stall ? "stall" : "ok", 0);
     return r;
 }
 
@@ -236,11 +208,7 @@ ControlResult UvcCamera::classRequest(const SetupPacket &s, const Bytes &out)
     if (!errorQuery)
         requestError_ = error;
 
-    char line[256];
-    std::snprintf(line, sizeof line, "EMU req=%s if=%d unit=%d sel=%d len=%u data=%s result=%s error=%u",
-                  queryName(s.request), interface, unit, sel, s.length,
-                  hex(in ? r.data : out).c_str(), r.stall ? "stall" : "ok", error);
-    log_(line);
+    logRequest(s, in ? r.data : out, r.stall ? "stall" : "ok", error);
     return r;
 }
 
@@ -402,16 +370,18 @@ ControlResult UvcCamera::streamingRequest(std::uint8_t q, int sel, const Bytes &
     }
 }
 
-void UvcCamera::logUnanswered(const SetupPacket &s, const Bytes &out)
+void UvcCamera::logUnanswered(const SetupPacket &s, const Bytes &out) { logRequest(s, out, "silent", 0); }
+
+void UvcCamera::logRequest(const SetupPacket &s, const Bytes &data, const char *result, std::uint8_t error)
 {
     char line[256];
     if ((s.requestType & 0x60) == 0x20)
-        std::snprintf(line, sizeof line, "EMU req=%s if=%d unit=%d sel=%d len=%u data=%s result=silent error=0",
-                      queryName(s.request), s.index & 0xFF, s.index >> 8, s.value >> 8, s.length,
-                      hex(out).c_str());
+        std::snprintf(line, sizeof line, "EMU req=%s if=%d unit=%d sel=%d len=%u data=%s result=%s error=%u",
+                      uvc::queryName(s.request), s.index & 0xFF, s.index >> 8, s.value >> 8, s.length,
+                      uvc::hex(data).c_str(), result, error);
     else
-        std::snprintf(line, sizeof line, "EMU std type=0x%02x req=0x%02x value=0x%04x index=%u len=%u result=silent",
-                      s.requestType, s.request, s.value, s.index, s.length);
+        std::snprintf(line, sizeof line, "EMU std type=0x%02x req=0x%02x value=0x%04x index=%u len=%u result=%s",
+                      s.requestType, s.request, s.value, s.index, s.length, result);
     log_(line);
 }
 

@@ -71,6 +71,9 @@ private:
                                        std::uint8_t *error);
     ControlResult streamingRequest(std::uint8_t query, int sel, const Bytes &out, std::uint8_t *error);
     void restoreDefaults();
+    // The "EMU req=" line of a class request, the "EMU std" line of a standard
+    // one: the same for answered and unanswered requests, which the checks count.
+    void logRequest(const SetupPacket &setup, const Bytes &data, const char *result, std::uint8_t error);
 
     CameraOptions options_;
     Logger log_;

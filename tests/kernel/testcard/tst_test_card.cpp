@@ -2,7 +2,8 @@
 // to the card that make_test_card.py describes: the bars' colours, both
 // stripes of the detail band, and the frame counter. A broken encoder or a
 // garbled frame fails here before any VM sees it.
-#include <QColor>
+#include "TestCardBars.h"
+
 #include <QImage>
 #include <QtTest>
 
@@ -11,15 +12,7 @@ namespace {
 const int kFrames = 8;
 const int kTolerance = 8;  // per channel, for 4:2:0 chroma and quantisation
 
-const QColor kBars[8] = {QColor(255, 255, 255), QColor(255, 255, 0), QColor(0, 255, 255),
-                         QColor(0, 255, 0),     QColor(255, 0, 255), QColor(255, 0, 0),
-                         QColor(0, 0, 255),     QColor(0, 0, 0)};
-
-bool near(const QColor &a, const QColor &b)
-{
-    return qAbs(a.red() - b.red()) <= kTolerance && qAbs(a.green() - b.green()) <= kTolerance &&
-           qAbs(a.blue() - b.blue()) <= kTolerance;
-}
+bool near(const QColor &a, QRgb b) { return testcard::near(a.rgb(), b, kTolerance); }
 
 QString describe(const QColor &c)
 {
@@ -54,40 +47,29 @@ private slots:
         for (int i = 0; i < 8; ++i) {
             for (int y : {8, 160, 311}) {
                 const QColor c = image.pixelColor(40 + 80 * i, y);
-                QVERIFY2(near(c, kBars[i]),
+                QVERIFY2(near(c, testcard::kBars[i]),
                          qPrintable(QStringLiteral("bar %1 at y %2 is %3").arg(i).arg(y).arg(describe(c))));
             }
         }
 
         // The widest stripes of the detail band, at its left end.
-        QVERIFY(near(image.pixelColor(16, 352), QColor(255, 255, 255)));
-        QVERIFY(near(image.pixelColor(43, 352), QColor(0, 0, 0)));
+        QVERIFY(near(image.pixelColor(16, 352), qRgb(255, 255, 255)));
+        QVERIFY(near(image.pixelColor(43, 352), qRgb(0, 0, 0)));
 
-        QVERIFY(near(image.pixelColor(320, 392), QColor(128, 128, 128)));
-        QVERIFY(near(image.pixelColor(32, 432), QColor(128, 128, 128)));
+        QVERIFY(near(image.pixelColor(320, 392), qRgb(128, 128, 128)));
+        QVERIFY(near(image.pixelColor(32, 432), qRgb(128, 128, 128)));
         int counter = 0;
         for (int i = 0; i < 8; ++i) {
             const QColor c = image.pixelColor(96 + 64 * i, 432);
-            const bool white = near(c, QColor(255, 255, 255));
-            QVERIFY2(white || near(c, QColor(0, 0, 0)),
+            const bool white = near(c, qRgb(255, 255, 255));
+            QVERIFY2(white || near(c, qRgb(0, 0, 0)),
                      qPrintable(QStringLiteral("cell %1 is %2").arg(i).arg(describe(c))));
             counter = counter << 1 | (white ? 1 : 0);
             // Between two cells: the grey background.
-            QVERIFY(near(image.pixelColor(128 + 64 * i, 432), QColor(128, 128, 128)));
+            QVERIFY(near(image.pixelColor(128 + 64 * i, 432), qRgb(128, 128, 128)));
         }
         QCOMPARE(counter, frame);
-    }
-
-    void framesDiffer()
-    {
-        QFile first(QStringLiteral(TEST_CARD_DIR "/test-card-0.jpg"));
-        QVERIFY(first.open(QIODevice::ReadOnly));
-        const QByteArray bytes = first.readAll();
-        for (int k = 1; k < kFrames; ++k) {
-            QFile other(QStringLiteral(TEST_CARD_DIR "/test-card-%1.jpg").arg(k));
-            QVERIFY(other.open(QIODevice::ReadOnly));
-            QVERIFY(other.readAll() != bytes);
-        }
+        QVERIFY(frame == 0 || card(frame) != card(0));  // each frame its own picture
     }
 };
 

@@ -1,27 +1,18 @@
 #include "BarCheck.h"
 
-#include <QColor>
-#include <QStringList>
+#include "TestCardBars.h"
 
-#include <array>
-#include <cstdlib>
+#include <QStringList>
 
 namespace vmwindow {
 namespace {
 
-// tests/kernel/testcard/README: bar i spans x 80i..80i+79, y 0..319.
-const std::array<QRgb, 8> kBars{{qRgb(255, 255, 255), qRgb(255, 255, 0), qRgb(0, 255, 255), qRgb(0, 255, 0),
-                                 qRgb(255, 0, 255), qRgb(255, 0, 0), qRgb(0, 0, 255), qRgb(0, 0, 0)}};
+using testcard::kBars;
+
 // JPEG at quality 90, 4:2:0, then a colour conversion and a scaling: a bar's
 // centre stays well within this of its colour.
 constexpr int kTolerance = 48;
 constexpr int kDarkest = 24;  // every channel below this: black
-
-bool near(QRgb a, QRgb b)
-{
-    return std::abs(qRed(a) - qRed(b)) <= kTolerance && std::abs(qGreen(a) - qGreen(b)) <= kTolerance &&
-           std::abs(qBlue(a) - qBlue(b)) <= kTolerance;
-}
 
 bool dark(QRgb c) { return qRed(c) < kDarkest && qGreen(c) < kDarkest && qBlue(c) < kDarkest; }
 
@@ -51,7 +42,7 @@ BarResult checkBars(const QImage &grab, const QSize &source)
         const QPoint at(shown.x() + int(sx * shown.width()), shown.y() + int(sy * shown.height()));
         const QRgb c = image.rect().contains(at) ? image.pixel(at) : qRgb(0, 0, 0);
         colours << QString::asprintf("%02x%02x%02x", qRed(c), qGreen(c), qBlue(c));
-        allMatch = allMatch && near(c, kBars[i]);
+        allMatch = allMatch && testcard::near(c, kBars[i], kTolerance);
         allDark = allDark && dark(c);
     }
     result.colours = colours.join(QLatin1Char(' '));

@@ -4,7 +4,7 @@
 // each user action with "WINDOW phase NAME begin/end", so that the VM's checks
 // can pair them with the emulator's "EMU req=" lines; it judges nothing itself.
 //
-//   window-vm [--replug] [--rate-seconds N]
+//   window-vm [--replug]
 //
 // --replug: last, the H.264 switch, which reboots a camera started with
 // --reboot-on-switch; the list must empty and fill again, and the camera
@@ -52,6 +52,8 @@ Q_IMPORT_PLUGIN(SimCameraPlugin)
 using namespace vmwindow;
 
 namespace {
+
+constexpr int kRateSeconds = 10;  // the preview watched for the frame rate (README's "10 s")
 
 // One line on standard output at once: the emulator appends to the same file.
 void say(const char *format, ...)
@@ -331,14 +333,8 @@ void showLoadedPlugins()
 int main(int argc, char *argv[])
 {
     bool replug = false;
-    int rateSeconds = 10;
-    for (int i = 1; i < argc; ++i) {
-        const QByteArray arg(argv[i]);
-        if (arg == "--replug")
-            replug = true;
-        else if (arg == "--rate-seconds" && i + 1 < argc)
-            rateSeconds = QByteArray(argv[++i]).toInt();
-    }
+    for (int i = 1; i < argc; ++i)
+        replug = replug || QByteArray(argv[i]) == "--replug";
 #ifdef WINDOW_FIGURES_SIM
     vidorra::sim::installSimPlatform();
 #else
@@ -374,7 +370,7 @@ int main(int argc, char *argv[])
         s.grab("after-changes");
         s.restoreDefault();
 #endif
-        s.rate(rateSeconds);
+        s.rate(kRateSeconds);
         s.grab("after-rate");
         showLoadedPlugins();
 #ifndef WINDOW_FIGURES_SIM
