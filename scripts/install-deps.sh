@@ -8,7 +8,7 @@ packages=(
   build-essential cmake ninja-build pkg-config python3
   qtbase5-dev qtmultimedia5-dev libqt5multimedia5-plugins
   libudev-dev libbenchmark-dev libx11-dev
-  x11-utils dpkg-dev lintian
+  x11-utils dpkg-dev lintian desktop-file-utils
   clang libclang-rt-14-dev
   xvfb xauth fonts-liberation
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad

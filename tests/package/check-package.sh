@@ -90,6 +90,18 @@ for b in vidorra vidorra-ctl vidorra-sim vidorra-ctl-sim; do
 done
 pass "binaries stripped, without RPATH, on system libraries"
 
+# --- The desktop entry: not even a hint (two main categories list it twice in menus).
+entry=$(dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/applications/org.vidorra.Vidorra.desktop)
+if command -v desktop-file-validate >/dev/null; then
+  printf '%s\n' "$entry" >"$work/org.vidorra.Vidorra.desktop"
+  if desktop-file-validate "$work/org.vidorra.Vidorra.desktop" >"$work/desktop.log" 2>&1 && [ ! -s "$work/desktop.log" ]; then
+    pass "desktop-file-validate: nothing to say"
+  else
+    cat "$work/desktop.log"
+    fail "desktop-file-validate"
+  fi
+fi
+
 # --- lintian, where installed: no errors.
 if command -v lintian >/dev/null; then
   if lintian --fail-on error "$deb" >"$work/lintian.log" 2>&1; then
