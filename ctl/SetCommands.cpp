@@ -125,8 +125,10 @@ int loadCommand(Context &c)
     const QString fileName = c.args.front();
     QFile file;
     bool opened;
+    // Standard input by its descriptor: through the C library's stream, a
+    // pipe's end reads as an error on Windows (Qt seeks the stream at its end).
     if (fileName == QLatin1String("-"))
-        opened = file.open(stdin, QIODevice::ReadOnly);
+        opened = file.open(0, QIODevice::ReadOnly);
     else {
         file.setFileName(fileName);
         opened = file.open(QIODevice::ReadOnly);
