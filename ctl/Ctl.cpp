@@ -154,10 +154,19 @@ CommandLine parse(const QStringList &args)
 
 bool wantsVerbose(const QStringList &args) { return parse(args).verbose; }
 
+QString programName(const QString &argument0)
+{
+    QString name = QFileInfo(argument0).fileName();
+#ifdef Q_OS_WIN
+    if (name.endsWith(QLatin1String(".exe"), Qt::CaseInsensitive))
+        name.chop(4);
+#endif
+    return name.isEmpty() ? QStringLiteral("vidorra-ctl") : name;
+}
+
 int runCtl(const QStringList &args, QTextStream &out, QTextStream &err)
 {
-    const QString program =
-        args.isEmpty() ? QStringLiteral("vidorra-ctl") : QFileInfo(args.front()).fileName();
+    const QString program = programName(args.value(0));
     const CommandLine line = parse(args);
     MessageHandlerScope handlerScope(line.verbose ? &err : nullptr);
     ReleaseCamera release;

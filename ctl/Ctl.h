@@ -22,4 +22,8 @@ int runCtl(const QStringList &args, QTextStream &out, QTextStream &err);
 // Whether the command line asks for the device layer's diagnostics.
 bool wantsVerbose(const QStringList &args);
 
+// The name messages begin with: the program's file name, without ".exe" on
+// Windows, so that a message reads the same on every system.
+QString programName(const QString &argument0);
+
 }  // namespace vidorra::ctl

@@ -4,7 +4,6 @@
 #include "ResultChannel.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QTextStream>
 
 namespace vidorra::ctl {
@@ -23,8 +22,7 @@ int runCtlProgram(int argc, char *argv[])
         out.flush();
         // A save into a full disk must not look like a good save.
         if (out.status() != QTextStream::Ok) {
-            err << QFileInfo(args.value(0)).fileName()
-                << ": cannot write the results: " << channel.device()->errorString() << '\n';
+            err << programName(args.value(0)) << ": cannot write the results: " << channel.device()->errorString() << '\n';
             if (code == ExitDone)
                 code = ExitCameraRefused;
         }
