@@ -66,8 +66,8 @@ QT
   printf 'set(PACKAGE_VERSION 5.15.2)\nset(PACKAGE_VERSION_COMPATIBLE TRUE)\n' >"$out/qt5/Qt5ConfigVersion.cmake"
   echo "cross-build: configuring the Windows build"
   cmake -S "$src" -B "$out/build" -G Ninja -Wno-dev \
-    -DCMAKE_TOOLCHAIN_FILE="$src/tests/windows/mingw-w64.cmake" \
-    -DQt5_DIR="$out/qt5" -DCMAKE_BUILD_TYPE=Release -DVIDORRA_BUILD_BENCH=OFF \
+    -DCMAKE_TOOLCHAIN_FILE="$src/packaging/windows/mingw-w64.cmake" \
+    -DQt5_DIR="$out/qt5" -DCMAKE_BUILD_TYPE=Release -DVIDORRA_BUILD_BENCH=OFF -DVIDORRA_WINDOWS_DEPLOY=OFF \
     -DCMAKE_CXX_FLAGS=-Werror -DCMAKE_EXE_LINKER_FLAGS=-static >"$out/configure.log" 2>&1 ||
     { cat "$out/configure.log"; fail "configuring the Windows build failed"; }
   echo "cross-build: compiling with -Wall -Wextra -Werror"
