@@ -36,6 +36,11 @@ Result runProgram(const QStringList &args, const QByteArray &input = QByteArray(
     r.code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     r.out = QString::fromUtf8(process.readAllStandardOutput());
     r.err = QString::fromUtf8(process.readAllStandardError());
+#ifdef Q_OS_WIN
+    // Text-mode streams end lines with CR LF there.
+    r.out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    r.err.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+#endif
     return r;
 }
 
@@ -129,8 +134,10 @@ void CtlProgramTest::watchEndsCleanlyOnASignal_data()
 // reaches the watch as a stop request instead of killing the process.
 void CtlProgramTest::watchEndsCleanlyOnASignal()
 {
-#ifndef VIDORRA_CTL
+#if !defined(VIDORRA_CTL)
     QSKIP("no vidorra-ctl in this build");
+#elif defined(_WIN32)
+    QSKIP("POSIX signals; Windows asks a watch to end in its own ways");
 #else
     QFETCH(int, number);
     QFETCH(QString, name);

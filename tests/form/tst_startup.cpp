@@ -12,9 +12,36 @@
 
 #include <functional>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 int vidorraMain(int argc, char *argv[]);  // vidorra-sim's main(), built under this name
 
 namespace {
+
+#ifdef Q_OS_WIN
+// Whether process `pid` shows a visible top-level window titled "Vidorra v1.1".
+bool showsItsWindow(qint64 pid)
+{
+    struct Search {
+        DWORD pid;
+        bool found;
+    } search{DWORD(pid), false};
+    EnumWindows(
+        [](HWND window, LPARAM context) -> BOOL {
+            auto *s = reinterpret_cast<Search *>(context);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            wchar_t title[64] = {};
+            GetWindowTextW(window, title, 64);
+            s->found = s->found || (owner == s->pid && IsWindowVisible(window) && !wcscmp(title, L"Vidorra v1.1"));
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+#endif
 
 // What the scenario does once the event loop runs.
 std::function<void(MainWindow *)> whileRunning;
@@ -105,8 +132,9 @@ private slots:
         QVERIFY(!QCoreApplication::instance());
     }
 
-    // The built vidorra-sim comes up, lists its simulated camera and keeps
-    // running its event loop until it is stopped.
+    // The built vidorra-sim comes up, lists its simulated camera (on Windows,
+    // where a window program's debug lines go to the debugger: shows its
+    // window) and keeps running its event loop until it is stopped.
     void simulatorExecutableComesUp()
     {
         int argc = 1;
@@ -115,7 +143,11 @@ private slots:
         QCoreApplication app(argc, argv);
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+#ifdef Q_OS_WIN
+        environment.insert("QT_QPA_PLATFORM", "windows");
+#else
         environment.insert("QT_QPA_PLATFORM", "offscreen");
+#endif
         environment.insert("QT_LOGGING_RULES", "*.debug=true");
         process.setProcessEnvironment(environment);
         process.setProcessChannelMode(QProcess::MergedChannels);
@@ -125,12 +157,16 @@ private slots:
         QByteArray output;
         QElapsedTimer clock;
         clock.start();
-        while (!output.contains("Vidorra Sim Camera") && process.state() == QProcess::Running &&
-               clock.elapsed() < 30000) {
+#ifdef Q_OS_WIN
+        auto cameToLife = [&] { return showsItsWindow(process.processId()); };
+#else
+        auto cameToLife = [&] { return output.contains("Vidorra Sim Camera"); };
+#endif
+        while (!cameToLife() && process.state() == QProcess::Running && clock.elapsed() < 30000) {
             process.waitForReadyRead(500);
             output += process.readAll();
         }
-        QVERIFY2(output.contains("Vidorra Sim Camera"), output.constData());
+        QVERIFY2(cameToLife(), output.constData());
         QVERIFY2(!process.waitForFinished(1000), output.constData());  // still in its event loop
         QCOMPARE(process.state(), QProcess::Running);
         process.terminate();

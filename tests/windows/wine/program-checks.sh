@@ -1,0 +1,210 @@
+#!/usr/bin/env bash
+# The programs of the shipped folder under Wine, driven from outside through
+# Windows itself (wintool.exe: the window, real input, device broadcasts).
+# A GUI program's debug lines reach OutputDebugString, which Wine prints on
+# standard error with WINEDEBUG=+debugstr.
+#
+#   program-checks.sh CHECK BUILD FOLDER WINTOOL ENTRY_POINT SETUP LINUX_CTL_SIM
+set -euo pipefail
+check=$1 build=$2 folder=$3 wintool=$4 entry=$5 setup=$6 linux_ctl=$7
+here=$(cd "$(dirname "$0")" && pwd)
+work=$build/wine/checks/$check
+rm -rf "$work"
+mkdir -p "$work"
+title="Vidorra v1.1"
+failures=0
+pass() { echo "ok: $*"; }
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+wine_bare() { bash "$here/wine.sh" bare "$build" "$@"; }
+tool() { wine_bare "$wintool" "$@" | tr -d '\r'; }
+# The program's debug lines so far, as Wine printed them.
+debug_lines() { sed -n 's/.*OutputDebugString[AW] [L]*"\(.*\)"$/\1/p' "$work/$1.log" | sed 's/\\n$//'; }
+
+# Starts PROGRAM of the folder, its debug log in $work/PROGRAM.log, and waits for its window.
+program_pid=
+start_program() {
+  local name=$1
+  shift
+  WINEDEBUG=+debugstr wine_bare "$folder/$name" "$@" >"$work/$name.out" 2>"$work/$name.log" &
+  program_pid=$!
+  local geometry
+  geometry=$(tool window "$title" 60) || { fail "$name: no window titled '$title' within 60 s"; return 1; }
+  read -r origin_x origin_y client_w client_h <<<"$geometry"
+}
+
+# Closes the window as its user does; the program must end with status 0.
+end_program() {
+  local name=$1 status=0
+  tool close "$title" || true
+  for _ in $(seq 100); do kill -0 "$program_pid" 2>/dev/null || break; sleep 0.1; done
+  if kill -0 "$program_pid" 2>/dev/null; then
+    fail "$name did not end within 10 s of WM_CLOSE"
+    kill "$program_pid" 2>/dev/null || true
+    return
+  fi
+  wait "$program_pid" || status=$?
+  [ "$status" = 0 ] && pass "$name ended with status 0" || fail "$name ended with status $status"
+}
+
+grab() { tool grab "$(printf 'Z:%s' "${work//\//\\}")\\$1.bmp" && python3 "$here/screen.py" png "$work/$1.bmp" "$work/$1.png"; }
+# "R G B" at a point of the client area on grab NAME.
+pixel() { python3 "$here/screen.py" pixel "$work/$1.bmp" $((origin_x + $2)) $((origin_y + $3)); }
+near() {  # near "R G B" "R G B": every channel within 40
+  local a b
+  read -r -a a <<<"$1"
+  read -r -a b <<<"$2"
+  for i in 0 1 2; do [ $((a[i] - b[i])) -le 40 ] && [ $((b[i] - a[i])) -le 40 ] || return 1; done
+}
+# Form positions (client coordinates): the menu bar is 23 pixels high.
+open_camera_x=410 open_camera_y=764
+preview_x=20 preview_y=60 preview_w=749 preview_h=330
+
+check_sim_window() {
+  start_program vidorra-sim.exe || return
+  [ "$client_w $client_h" = "789 776" ] && pass "the window maps with a client area of 789 x 776" ||
+    fail "the client area is $client_w x $client_h, not 789 x 776"
+  sleep 1
+  grab before
+  tool click "$title" $open_camera_x $open_camera_y
+  sleep 3
+  grab after
+  debug_lines vidorra-sim.exe >"$work/debug.txt"
+  grep -qx '"Vidorra Sim Camera" devname' "$work/debug.txt" && pass "Open Camera bound the simulated camera" ||
+    fail "no binding of the simulated camera in the debug log"
+  grep -Eq '^0 return data: 83 1$' "$work/debug.txt" && pass "the device-information record was read ('S' first)" ||
+    fail "the record was not read"
+  grep -q '^WB mode:1$' "$work/vidorra-sim.exe.out" && pass "standard output shows 'WB mode:1'" ||
+    fail "no 'WB mode:1' on standard output"
+  # The test card's top band: white, yellow, cyan, green, magenta, red, blue.
+  local bars=("255 255 255" "255 255 0" "0 255 255" "0 255 0" "255 0 255" "255 0 0" "0 0 255") i seen=0
+  for i in "${!bars[@]}"; do
+    near "$(pixel after $((preview_x + preview_w * (2 * i + 1) / 14)) $((preview_y + preview_h / 4)))" "${bars[$i]}" &&
+      seen=$((seen + 1))
+  done
+  [ "$seen" = 7 ] && pass "the preview shows the test card's seven bars" || fail "the preview shows $seen of the seven bars"
+  end_program vidorra-sim.exe
+}
+
+check_no_camera() {
+  start_program vidorra.exe || return
+  sleep 1
+  debug_lines vidorra.exe >"$work/debug.txt"
+  grep -q -- '--devname--' "$work/debug.txt" && fail "a camera was listed" || pass "Wine's DirectShow lists no camera"
+  grab before
+  tool click "$title" $open_camera_x $open_camera_y
+  sleep 2
+  grab after
+  tool alive "$title" && pass "the window answers after Open Camera" || fail "the window does not answer"
+  debug_lines vidorra.exe >"$work/debug.txt"
+  grep -q 'devname' "$work/debug.txt" && fail "Open Camera searched for a camera with none listed" ||
+    pass "Open Camera with an empty list does nothing"
+  end_program vidorra.exe
+}
+
+check_device_change() {
+  start_program vidorra-sim.exe || return
+  local count previous=0 wparam
+  # DBT_DEVNODES_CHANGED, DBT_DEVICEARRIVAL, DBT_DEVICETYPESPECIFIC, DBT_DEVICEREMOVECOMPLETE
+  for wparam in 0x0007 0x8000 0x8005 0x8004; do
+    sleep 0.5
+    tool devicechange "$title" $wparam || fail "WM_DEVICECHANGE $wparam was not taken"
+    sleep 0.5
+    debug_lines vidorra-sim.exe | tail -n +$((previous + 1)) >"$work/after-$wparam.txt"
+    previous=$(debug_lines vidorra-sim.exe | wc -l)
+    grep -qx 'Recv Event ' "$work/after-$wparam.txt" && pass "$wparam reached the hook" || fail "$wparam: no 'Recv Event '"
+    count=$(grep -c -- '--devname--' "$work/after-$wparam.txt" || true)
+    if [ $wparam = 0x0007 ]; then
+      [ "$count" = 1 ] && pass "$wparam rebuilt the camera list" || fail "$wparam: the list was rebuilt $count times"
+    else
+      [ "$count" = 0 ] && pass "$wparam left the list alone" || fail "$wparam rebuilt the list"
+    fi
+    if [ $wparam = 0x8005 ]; then
+      grep -qx 'DBT_DEVICETYPESPECIFIC ' "$work/after-$wparam.txt" && pass "$wparam wrote its debug line" ||
+        fail "$wparam: no 'DBT_DEVICETYPESPECIFIC '"
+    else
+      grep -q 'DBT_DEVICETYPESPECIFIC' "$work/after-$wparam.txt" && fail "$wparam wrote the type-specific line" || true
+    fi
+  done
+  end_program vidorra-sim.exe
+}
+
+check_entry_point() {
+  local argument="Grüße aus Köln – 日本"
+  VIDORRA_ENTRY_REPORT=$(printf 'Z:%s' "${work//\//\\}")\\report.txt \
+    bash "$here/wine.sh" run "$build" "$entry" "$argument" -style windows plain >"$work/entry.out" 2>&1 || true
+  tr -d '\r' <"$work/report.txt" >"$work/report" 2>/dev/null || { fail "no report"; return; }
+  cat "$work/report"
+  [ "$(grep -c '^argv .* ansi$' "$work/report")" = 2 ] && pass "each argument reached main() in the ANSI code page" ||
+    fail "main() did not receive the arguments in the ANSI code page"
+  grep -qx 'argv ends with null' "$work/report" && pass "argv ends with a null entry" || fail "argv has no null end"
+  grep -qx 'style windows' "$work/report" && pass "-style windows reached the application object" ||
+    fail "the style is not 'windows'"
+  grep -qxF "argument $argument" "$work/report" && grep -qx 'argument plain' "$work/report" &&
+    ! grep -q '^argument -style' "$work/report" && pass "the application keeps the wide argument and takes -style" ||
+    fail "the application's arguments are not the wide ones without -style"
+  grep -qx 'exit 0' "$work/report" && pass "main() returned 0 when the window closed" || fail "main() did not return 0"
+}
+
+check_ctl_sim() {
+  [ -x "$linux_ctl" ] || { fail "no Linux vidorra-ctl-sim to compare with (VIDORRA_LINUX_CTL_SIM)"; return; }
+  local commands=("list" "info" "get nr2d red-gain flip-h" "set nr2d=5 red-gain=3" "set nr2d=9" "save"
+    "load settings.conf" "load missing.conf" "bogus")
+  printf 'nr2d=4\nimage-style=face\n' >"$work/settings.conf"
+  local c linux windows
+  for c in "${commands[@]}"; do
+    # shellcheck disable=SC2086  # the command's words
+    linux=$(cd "$work" && "$linux_ctl" $c 2>&1; echo "status $?")
+    # shellcheck disable=SC2086
+    windows=$(cd "$work" && wine_bare "$folder/vidorra-ctl-sim.exe" $c 2>&1 | tr -d '\r'; echo "status ${PIPESTATUS[0]}")
+    if [ "$linux" = "$windows" ]; then
+      pass "vidorra-ctl-sim $c: as on Linux"
+    else
+      fail "vidorra-ctl-sim $c differs from Linux"
+      diff <(echo "$linux") <(echo "$windows") || true
+    fi
+  done
+}
+
+check_installer() {
+  [ -f "$setup" ] || { fail "no installer at $setup (build the target windows_packages)"; return; }
+  local prefix=$build/wine/install-prefix
+  rm -rf "$prefix"
+  cp -a "$build/wine/pristine" "$prefix"
+  run_fresh() { VIDORRA_WINEPREFIX=$prefix wine_bare "$@"; }
+  run_fresh "$setup" /S && pass "the silent install ended with status 0" || fail "the silent install failed"
+  local user_dir=$prefix/drive_c/users/$USER installed
+  installed=$user_dir/AppData/Local/Programs/Vidorra
+  [ -f "$installed/vidorra.exe" ] && [ -f "$installed/mediaservice/dsengine.dll" ] &&
+    pass "installed under %LOCALAPPDATA%\\Programs\\Vidorra" || fail "nothing installed under $installed"
+  local menu="$user_dir/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Vidorra"
+  [ -f "$menu/Vidorra.lnk" ] && [ -f "$menu/Vidorra on a simulated camera.lnk" ] &&
+    pass "two Start-menu shortcuts" || fail "the Start-menu shortcuts are missing"
+  run_fresh reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Vidorra' >"$work/key.txt" 2>&1 &&
+    grep -q UninstallString "$work/key.txt" && pass "the uninstaller is registered in the user's hive" ||
+    fail "no uninstall key in HKCU"
+  for f in "$installed/vidorra.exe" "$installed/vidorra-ctl.exe" "$setup"; do
+    [ "$(tool version "$(printf 'Z:%s' "${f//\//\\}")" | cut -d'|' -f1-2)" = "Vidorra|1.1.0.0" ] &&
+      pass "$(basename "$f") carries product name and file version" || fail "$(basename "$f"): no version information"
+  done
+  VIDORRA_WINEPREFIX=$prefix WINEDEBUG=-all wine_bare "$installed/vidorra-sim.exe" >/dev/null 2>&1 &
+  local pid=$!
+  tool window "$title" 60 >/dev/null && pass "the installed vidorra-sim.exe shows its window" ||
+    fail "the installed vidorra-sim.exe shows no window"
+  VIDORRA_WINEPREFIX=$prefix tool close "$title" || true
+  wait $pid || true
+  run_fresh "$installed/Uninstall.exe" /S || fail "the silent uninstall failed"
+  # The uninstaller copies itself to a temporary folder and returns at once.
+  for _ in $(seq 100); do [ -e "$installed" ] || break; sleep 0.1; done
+  WINEPREFIX=$prefix "$WINESERVER" -w
+  [ ! -e "$installed" ] && pass "the uninstaller removed the folder" || fail "left behind: $(find "$installed" | head)"
+  [ ! -e "$menu" ] && pass "the uninstaller removed the shortcuts" || fail "shortcuts left behind"
+  run_fresh reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Vidorra' >/dev/null 2>&1 &&
+    fail "the uninstall key is left behind" || pass "the uninstall key is gone"
+  WINEPREFIX=$prefix "$WINESERVER" -k || true
+}
+
+# shellcheck source=/dev/null
+source "$build/wine/config.sh"
+"check_$check"
+echo "$check: $failures failed"
+[ "$failures" = 0 ]

@@ -1,0 +1,198 @@
+// What the Wine tests ask of Windows itself about a running program: its
+// window (found by title), real input at a point of its client area, device
+// broadcasts as Windows sends them, a grab of the screen, a file's version.
+//
+//   wintool window TITLE SECONDS          "x y width height" of the client area, once visible
+//   wintool click TITLE X Y               a left click at client point X,Y (SendInput)
+//   wintool drag TITLE X1 Y1 X2 Y2        press at X1,Y1, move in steps, release at X2,Y2
+//   wintool alive TITLE                   the window answers messages within 5 s
+//   wintool close TITLE                   WM_CLOSE
+//   wintool devicechange TITLE WPARAM [DEVICE-PATH]
+//                                         WM_DEVICECHANGE; a DEV_BROADCAST_DEVICEINTERFACE for
+//                                         arrival and removal, a bare header for the others
+//   wintool grab FILE.bmp                 the whole screen, 24-bit
+//   wintool version FILE                  "ProductName|FileVersion|ProductVersion"
+// Exit status 0 on success, 1 on failure (with the reason on stderr), 2 for usage.
+#include <windows.h>
+#include <dbt.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+namespace {
+
+// KSCATEGORY_CAPTURE: the interface class of a camera's DirectShow device path.
+constexpr GUID kCaptureInterface = {0x65E8773D, 0x8F56, 0x11D0, {0xA3, 0xB9, 0x00, 0xA0, 0xC9, 0x22, 0x31, 0x96}};
+
+int fail(const char *what)
+{
+    std::fprintf(stderr, "wintool: %s (error %lu)\n", what, GetLastError());
+    return 1;
+}
+
+HWND findWindow(const wchar_t *title, int seconds)
+{
+    for (int waited = 0;; waited += 100) {
+        HWND window = FindWindowW(nullptr, title);
+        if (window && IsWindowVisible(window))
+            return window;
+        if (waited >= seconds * 1000)
+            return nullptr;
+        Sleep(100);
+    }
+}
+
+POINT toScreen(HWND window, int x, int y)
+{
+    POINT p{x, y};
+    ClientToScreen(window, &p);
+    return p;
+}
+
+void mouse(DWORD flags, POINT at)
+{
+    // Absolute coordinates run 0..65535 over the primary screen.
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+    SendInput(1, &input, sizeof input);
+    Sleep(60);
+}
+
+int grab(const wchar_t *file)
+{
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
+    SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, w, h, screen, 0, 0, SRCCOPY);
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof info;
+    info.biWidth = w;
+    info.biHeight = h;  // bottom-up, as BMP files are
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    const DWORD stride = (DWORD(w) * 3 + 3) & ~3u;
+    std::vector<char> pixels(size_t(stride) * h);
+    GetDIBits(memory, bitmap, 0, h, pixels.data(), reinterpret_cast<BITMAPINFO *>(&info), DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    BITMAPFILEHEADER header{};
+    header.bfType = 0x4D42;
+    header.bfOffBits = sizeof header + sizeof info;
+    header.bfSize = header.bfOffBits + DWORD(pixels.size());
+    FILE *out = _wfopen(file, L"wb");
+    if (!out)
+        return fail("cannot write the grab");
+    std::fwrite(&header, sizeof header, 1, out);
+    std::fwrite(&info, sizeof info, 1, out);
+    std::fwrite(pixels.data(), 1, pixels.size(), out);
+    return std::fclose(out) == 0 ? 0 : fail("cannot write the grab");
+}
+
+std::wstring versionValue(const std::vector<char> &block, const wchar_t *name)
+{
+    wchar_t *value = nullptr;
+    UINT length = 0;
+    const std::wstring key = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
+    if (!VerQueryValueW(block.data(), key.c_str(), reinterpret_cast<void **>(&value), &length) || !value)
+        return L"?";
+    return value;
+}
+
+int version(const wchar_t *file)
+{
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeW(file, &ignored);
+    if (size == 0)
+        return fail("no version information");
+    std::vector<char> block(size);
+    if (!GetFileVersionInfoW(file, 0, size, block.data()))
+        return fail("cannot read the version information");
+    std::printf("%ls|%ls|%ls\n", versionValue(block, L"ProductName").c_str(),
+                versionValue(block, L"FileVersion").c_str(), versionValue(block, L"ProductVersion").c_str());
+    return 0;
+}
+
+int deviceChange(HWND window, WPARAM wParam, const wchar_t *path)
+{
+    // As Windows broadcasts it: sent, never posted (it may carry a pointer).
+    std::vector<char> record;
+    if (path) {
+        const size_t bytes = sizeof(DEV_BROADCAST_DEVICEINTERFACE_W) + std::wcslen(path) * sizeof(wchar_t);
+        record.assign(bytes, 0);
+        auto *iface = reinterpret_cast<DEV_BROADCAST_DEVICEINTERFACE_W *>(record.data());
+        iface->dbcc_size = DWORD(bytes);
+        iface->dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+        iface->dbcc_classguid = kCaptureInterface;
+        std::wcscpy(iface->dbcc_name, path);
+    } else if (wParam & 0x8000) {
+        record.assign(sizeof(DEV_BROADCAST_HDR), 0);
+        auto *header = reinterpret_cast<DEV_BROADCAST_HDR *>(record.data());
+        header->dbch_size = sizeof(DEV_BROADCAST_HDR);
+        header->dbch_devicetype = DBT_DEVTYP_DEVNODE;
+    }
+    DWORD_PTR answer = 0;
+    const LPARAM lParam = record.empty() ? 0 : reinterpret_cast<LPARAM>(record.data());
+    if (!SendMessageTimeoutW(window, WM_DEVICECHANGE, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &answer))
+        return fail("WM_DEVICECHANGE was not taken");
+    return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t **argv)
+{
+    const std::wstring verb = argc > 1 ? argv[1] : L"";
+    auto number = [&](int i) { return int(std::wcstol(argv[i], nullptr, 0)); };
+    if (verb == L"grab" && argc == 3)
+        return grab(argv[2]);
+    if (verb == L"version" && argc == 3)
+        return version(argv[2]);
+    if (argc < 3)
+        return 2;
+    HWND window = findWindow(argv[2], verb == L"window" && argc == 4 ? number(3) : 5);
+    if (!window)
+        return fail("no visible window with that title");
+    if (verb == L"window" && argc == 4) {
+        RECT client{};
+        GetClientRect(window, &client);
+        const POINT origin = toScreen(window, 0, 0);
+        std::printf("%ld %ld %ld %ld\n", origin.x, origin.y, client.right, client.bottom);
+        return 0;
+    }
+    if (verb == L"click" && argc == 5) {
+        SetForegroundWindow(window);
+        const POINT at = toScreen(window, number(3), number(4));
+        mouse(0, at);
+        mouse(MOUSEEVENTF_LEFTDOWN, at);
+        mouse(MOUSEEVENTF_LEFTUP, at);
+        return 0;
+    }
+    if (verb == L"drag" && argc == 7) {
+        SetForegroundWindow(window);
+        const POINT from = toScreen(window, number(3), number(4)), to = toScreen(window, number(5), number(6));
+        mouse(0, from);
+        mouse(MOUSEEVENTF_LEFTDOWN, from);
+        for (int step = 1; step <= 8; ++step)
+            mouse(0, POINT{from.x + (to.x - from.x) * step / 8, from.y + (to.y - from.y) * step / 8});
+        mouse(MOUSEEVENTF_LEFTUP, to);
+        return 0;
+    }
+    if (verb == L"alive" && argc == 3) {
+        DWORD_PTR answer = 0;
+        return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer) ? 0 : fail("not answering");
+    }
+    if (verb == L"close" && argc == 3)
+        return PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : fail("WM_CLOSE was not posted");
+    if (verb == L"devicechange" && (argc == 4 || argc == 5))
+        return deviceChange(window, WPARAM(number(3)), argc == 5 ? argv[4] : nullptr);
+    return 2;
+}
