@@ -19,6 +19,11 @@ constexpr int barLeft(int bar, int width) { return bar * width / int(kBars.size(
 constexpr int barWidth(int width) { return width / int(kBars.size()) + 1; }
 constexpr int barsHeight(int height) { return height * 2 / 3; }
 
+// A point inside bar i that the card's arrow and text leave alone (both lie
+// in the bars' upper part), where a check reads the bar's colour.
+constexpr int probeX(int bar, int width) { return barLeft(bar, width) + width / int(kBars.size()) / 2; }
+constexpr int probeY(int height) { return barsHeight(height) - height / 32; }
+
 // Bar i's colour with the camera's red and blue gains (signed bytes), which
 // shift its red and blue by 8 per step.
 inline std::uint32_t barColour(std::size_t bar, int redGain, int blueGain)

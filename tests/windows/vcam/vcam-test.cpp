@@ -361,10 +361,10 @@ void previewGraphShowsTheCard()
     CHECK(frame.size() == 640u * 480u * 4u);
     if (frame.size() == 640u * 480u * 4u) {
         namespace card = vidorra::sim::card;
-        const int y = card::barsHeight(480) / 2;
+        const int y = card::probeY(480);
         for (std::size_t bar = 0; bar < card::kBars.size(); ++bar) {
-            const int x = card::barLeft(int(bar), 640) + 640 / 14;
-            std::uint32_t pixel = 0;
+            const int x = card::probeX(int(bar), 640);
+            std::uint32_t pixel = 0;  // rows run bottom up
             std::memcpy(&pixel, frame.data() + (static_cast<std::size_t>(479 - y) * 640 + x) * 4, 4);
             CHECK((pixel & 0xFFFFFF) == card::barColour(bar, 0, 0));
         }
