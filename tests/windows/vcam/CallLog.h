@@ -14,6 +14,7 @@
 //   state cam=usb1 pause|run|stop                        the filter's state changes
 //   frames cam=usb1 count=N                              frames delivered, when the stream stops
 //   gone cam=usb1                                        a streaming camera noticed it is gone
+//   vanish cam=usb1                                      vanish-after took the camera away
 //   page activate|deactivate                             the property page shows or goes
 #pragma once
 

@@ -311,7 +311,8 @@ HRESULT Filter::KsProperty(PKSPROPERTY property, ULONG propertyLength, LPVOID da
             }
             lock.save();
         }
-        countCallAndVanish(spec);
+        if (countCallAndVanish(spec))
+            logLine("vanish" + tag());
     }
     if (bytesReturned)
         *bytesReturned = answer.returned;

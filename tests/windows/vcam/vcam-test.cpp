@@ -7,6 +7,9 @@
 //   vcam-test.exe              every check
 //   vcam-test.exe get SELECTOR  prints the first byte of usb1's control (for a
 //                               check that settings outlive a process)
+//   vcam-test.exe announce      tells every window that the devices changed
+//                               (WM_DEVICECHANGE, DBT_DEVNODES_CHANGED), as
+//                               Windows does when a camera comes or goes
 #include "CapturePort.h"
 #include "DirectShowPort.h"
 #include "PreviewGraph.h"
@@ -453,6 +456,7 @@ void vanishDuringAPass()
     CHECK(o->handle && o->handle->probeNode(vidorra::kXuPropertySet, 14, 2, &returned) ==
                            vidorra::status::NoSuchDevice);
     CHECK(pathsListed() == std::vector<std::string>{kIntegratedPath});
+    CHECK(hasLine(logLines(), {"vanish cam=usb1"}));
     setSwitches("");
     CHECK(pathsListed().size() == 2);
 }
@@ -568,11 +572,22 @@ int getCommand(int selector)
     return value < 0 ? 1 : 0;
 }
 
+int announce()
+{
+    DWORD_PTR answer = 0;
+    const bool sent = SendMessageTimeoutW(HWND_BROADCAST, WM_DEVICECHANGE, 0x0007 /* DBT_DEVNODES_CHANGED */, 0,
+                                          SMTO_ABORTIFHUNG, 5000, &answer) != 0;
+    std::printf(sent ? "announced\n" : "not announced\n");
+    return sent ? 0 : 1;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t **argv)
 {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    if (argc == 2 && std::wcscmp(argv[1], L"announce") == 0)
+        return announce();
     if (argc == 3 && std::wcscmp(argv[1], L"get") == 0)
         return getCommand(static_cast<int>(std::wcstol(argv[2], nullptr, 0)));
     if (GetEnvironmentVariableW(L"VIDORRA_VCAM_CONTROL", nullptr, 0) == 0 ||
