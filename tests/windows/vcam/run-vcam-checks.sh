@@ -56,6 +56,13 @@ devenum_server() {
     sed -n 's/.*REG_SZ *//p'
 }
 
+# Programs built without -static find the MinGW-w64 runtime here, and Qt's libraries.
+path=
+for dir in ${qt:+"$qt/bin"} /usr/lib/gcc/x86_64-w64-mingw32/*-posix /usr/x86_64-w64-mingw32/lib; do
+  [ -d "$dir" ] && path="$path${path:+;}$("$WINE" winepath -w "$dir" 2>/dev/null | tr -d '\r')"
+done
+export WINEPATH="$path"
+
 (cd "$vcam" && "$WINE" regsvr32 /s vidorra-vcam.dll) || fail "regsvr32 vidorra-vcam.dll failed"
 devenum_server | grep -qi 'vidorra-vcam.dll$' || fail "the device enumerator is not the test camera's"
 echo "vcam: registered $(devenum_server)"
@@ -66,15 +73,18 @@ grep -Eqx '[0-9]+ passed, 0 failed' "$work/vcam-test.txt" || rc=1
 
 if [ -f "$build/tests/windows/dshow-probe.exe" ]; then
   rm -f "$VIDORRA_VCAM_STATE" "$VIDORRA_VCAM_CONTROL"
-  "$WINE" "$build/tests/windows/dshow-probe.exe" </dev/null 2>/dev/null | tr -d '\r' | tee "$work/probe.txt"
+  "$WINE" "$build/tests/windows/dshow-probe.exe" </dev/null 2>/dev/null | tr -d '\r' | tee "$work/probe.txt" || rc=1
   grep -q 'path "\\\\?\\usb#vid_f0f0&pid_0102' "$work/probe.txt" || { echo "vcam: the probe listed no USB camera"; rc=1; }
   grep -qx 'device information text "SOC:V9 SIM-1.1"' "$work/probe.txt" || { echo "vcam: the probe read no record"; rc=1; }
 fi
 
 if [ -n "$qt" ] && [ -f "$vcam/qt-camera-check.exe" ]; then
   rm -f "$VIDORRA_VCAM_STATE" "$VIDORRA_VCAM_CONTROL"
-  WINEPATH="$("$WINE" winepath -w "$qt/bin" 2>/dev/null | tr -d '\r')" QT_PLUGIN_PATH="$qt/plugins" \
-    "$WINE" "$vcam/qt-camera-check.exe" </dev/null 2>"$work/qt-check.stderr" | tr -d '\r' | tee "$work/qt-check.txt" || rc=1
+  QT_PLUGIN_PATH="$qt/plugins" \
+    "$WINE" "$vcam/qt-camera-check.exe" "$("$WINE" winepath -w "$work/qt-frame.png" 2>/dev/null | tr -d '\r')" \
+    </dev/null 2>"$work/qt-check.stderr" | tr -d '\r' | tee "$work/qt-check.txt" || rc=1
+  grep -q '^camera: "Vidorra Virtual Camera" device "@device:pnp:\\\\?\\usb#vid_f0f0&pid_0102' "$work/qt-check.txt" ||
+    { echo "vcam: Qt's plugin did not list the USB camera by its name and display name"; rc=1; }
   grep -q '^frames: ok' "$work/qt-check.txt" || { echo "vcam: Qt's plugin delivered no picture"; rc=1; }
 fi
 
