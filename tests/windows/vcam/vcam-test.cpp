@@ -2,7 +2,8 @@
 // prefix of its own and names the camera's files in the environment): what
 // the enumerator lists, the preview graph Qt builds over it, our DirectShow
 // port's requests checked line by line in the camera's log, and each fault
-// switch. Prints "N passed, M failed"; exits 1 on any failure.
+// switch. The property frame needs a display (Xvfb will do). Prints
+// "N passed, M failed"; exits 1 on any failure.
 //
 //   vcam-test.exe              every check
 //   vcam-test.exe get SELECTOR  prints the first byte of usb1's control (for a
@@ -15,9 +16,11 @@
 #include "PreviewGraph.h"
 #include "TestCardLayout.h"
 #include "TestSupport.h"
+#include "VcamIds.h"
 
 #include <windows.h>
 #include <dshow.h>
+#include <ksmedia.h>
 #include <ocidl.h>
 
 #include <atomic>
@@ -338,6 +341,27 @@ void whiteBalanceThroughTheProcessingAmplifier()
     CHECK(procAmp->Get(VideoProcAmp_Brightness, &minimum, &caps) == E_PROP_ID_UNSUPPORTED);
 }
 
+void topologyShowsTheExtensionUnit()
+{
+    resetCamera();
+    auto monikers = monikersOf(CLSID_VideoInputDeviceCategory);
+    ComPtr<IBaseFilter> filter;
+    ComPtr<vcam::IKsTopologyInfo> topology;
+    CHECK(!monikers.empty() &&
+          SUCCEEDED(monikers[0]->BindToObject(nullptr, nullptr, IID_IBaseFilter, filter.putVoid())) &&
+          SUCCEEDED(filter.queryInterface(vcam::kIidKsTopologyInfo, &topology)));
+    if (!topology)
+        return;
+    DWORD nodes = 0;
+    CHECK(topology->get_NumNodes(&nodes) == S_OK && nodes == 4);
+    GUID type{};
+    const GUID devSpecific = {STATIC_KSNODETYPE_DEV_SPECIFIC};
+    CHECK(topology->get_NodeType(2, &type) == S_OK && type == devSpecific);  // the node the port finds by probing
+    WCHAR name[64];
+    DWORD length = 0;
+    CHECK(topology->get_NodeName(2, name, sizeof name, &length) == S_OK && narrow(name) == "Extension Unit");
+}
+
 void previewGraphShowsTheCard()
 {
     resetCamera();
@@ -607,6 +631,7 @@ int wmain(int argc, wchar_t **argv)
         {"extensionUnitRequestsReachTheCamera", extensionUnitRequestsReachTheCamera},
         {"settingsOutliveTheProcess", [&] { settingsOutliveTheProcess(argv[0]); }},
         {"whiteBalanceThroughTheProcessingAmplifier", whiteBalanceThroughTheProcessingAmplifier},
+        {"topologyShowsTheExtensionUnit", topologyShowsTheExtensionUnit},
         {"previewGraphShowsTheCard", previewGraphShowsTheCard},
         {"refusedSet", refusedSet},
         {"wrongLength", wrongLength},
