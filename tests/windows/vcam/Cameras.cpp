@@ -124,9 +124,9 @@ Vanishing &vanishing()
 
 }  // namespace
 
-const std::vector<CameraSpec> &cameraSpecs()
+const std::vector<TestCamera> &testCameras()
 {
-    static const std::vector<CameraSpec> specs{
+    static const std::vector<TestCamera> cameras{
         {"usb1", L"Vidorra Virtual Camera",
          L"\\\\?\\usb#vid_f0f0&pid_0102&mi_00#7&1a2b3c4d&0&0000#{65e8773d-8f56-11d0-a3b9-00a0c9223196}\\global"},
         {"usb2", L"Vidorra Virtual Camera",
@@ -134,31 +134,31 @@ const std::vector<CameraSpec> &cameraSpecs()
         {"integrated", L"Sim Integrated Camera",
          L"\\\\?\\acpi#int3470#1#{65e8773d-8f56-11d0-a3b9-00a0c9223196}\\global"},
     };
-    return specs;
+    return cameras;
 }
 
-const CameraSpec *findCamera(const std::string &key)
+const TestCamera *findCamera(const std::string &key)
 {
-    for (const CameraSpec &spec : cameraSpecs())
-        if (key == spec.key)
-            return &spec;
+    for (const TestCamera &unit : testCameras())
+        if (key == unit.key)
+            return &unit;
     return nullptr;
 }
 
-std::wstring friendlyName(const CameraSpec &spec, const Switches &switches)
+std::wstring friendlyName(const TestCamera &unit, const Switches &switches)
 {
-    const auto renamed = switches.names.find(spec.key);
-    return renamed != switches.names.end() ? renamed->second : spec.friendlyName;
+    const auto renamed = switches.names.find(unit.key);
+    return renamed != switches.names.end() ? renamed->second : unit.friendlyName;
 }
 
-CameraLock::CameraLock(const CameraSpec &cameraSpec, const Switches &switches)
-    : spec(cameraSpec), mutex(CreateMutexW(nullptr, FALSE, L"Local\\vidorra-vcam-state"))
+CameraLock::CameraLock(const TestCamera &cameraUnit, const Switches &switches)
+    : unit(cameraUnit), mutex(CreateMutexW(nullptr, FALSE, L"Local\\vidorra-vcam-state"))
 {
     if (mutex)
         WaitForSingleObject(mutex, INFINITE);
-    loaded.camera = std::make_unique<SimCamera>(narrow(friendlyName(spec, switches)), narrow(spec.devicePath));
+    loaded.camera = std::make_unique<SimCamera>(narrow(friendlyName(unit, switches)), narrow(unit.devicePath));
     const auto lines = readStateLines(pathFromEnvironment(L"VIDORRA_VCAM_STATE"));
-    const auto found = lines.find(spec.key);
+    const auto found = lines.find(unit.key);
     if (found != lines.end())
         deserialise(found->second, &loaded);
     loaded.camera->faults.refuseSetSelector = switches.refuseSetSelector;
@@ -178,43 +178,43 @@ void CameraLock::save()
 {
     const std::wstring path = pathFromEnvironment(L"VIDORRA_VCAM_STATE");
     auto lines = readStateLines(path);
-    lines[spec.key] = serialise(spec.key, loaded);
+    lines[unit.key] = serialise(unit.key, loaded);
     writeStateLines(path, lines);
 }
 
-bool isAttached(const CameraSpec &spec)
+bool isAttached(const TestCamera &unit)
 {
     unsigned long long generation = 0;
     const Switches switches = currentSwitches(&generation);
     bool listed = false;
     for (const std::string &key : switches.present)
-        listed = listed || key == spec.key;
+        listed = listed || key == unit.key;
     if (!listed)
         return false;
     {
         Vanishing &v = vanishing();
         const std::lock_guard<std::mutex> hold(v.lock);
         v.follow(generation);
-        if (v.gone.count(spec.key))
+        if (v.gone.count(unit.key))
             return false;
     }
-    CameraLock lock(spec, switches);
+    CameraLock lock(unit, switches);
     return lock.state().awayUntil <= nowMs();
 }
 
-std::vector<const CameraSpec *> attachedCameras()
+std::vector<const TestCamera *> attachedCameras()
 {
     const Switches switches = currentSwitches();
-    std::vector<const CameraSpec *> list;
+    std::vector<const TestCamera *> list;
     for (const std::string &key : switches.present) {
-        const CameraSpec *spec = findCamera(key);
-        if (spec && isAttached(*spec))
-            list.push_back(spec);
+        const TestCamera *unit = findCamera(key);
+        if (unit && isAttached(*unit))
+            list.push_back(unit);
     }
     return list;
 }
 
-bool countCallAndVanish(const CameraSpec &spec)
+bool countCallAndVanish(const TestCamera &unit)
 {
     unsigned long long generation = 0;
     const Switches switches = currentSwitches(&generation);
@@ -224,7 +224,7 @@ bool countCallAndVanish(const CameraSpec &spec)
     ++v.calls;
     if (switches.vanishAfter == 0 || v.calls != switches.vanishAfter)
         return false;
-    v.gone.insert(spec.key);
+    v.gone.insert(unit.key);
     return true;
 }
 

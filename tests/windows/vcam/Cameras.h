@@ -14,7 +14,7 @@
 
 namespace vcam {
 
-struct CameraSpec {
+struct TestCamera {
     const char *key;             // as the control file names it
     const wchar_t *friendlyName;
     const wchar_t *devicePath;   // the bag's DevicePath; the display name is "@device:pnp:" and this
@@ -22,9 +22,9 @@ struct CameraSpec {
 
 // usb1 and usb2 (two units of one model: same ids and name, other instance
 // parts), then "integrated", a camera that is not on USB.
-const std::vector<CameraSpec> &cameraSpecs();
-const CameraSpec *findCamera(const std::string &key);
-std::wstring friendlyName(const CameraSpec &spec, const Switches &switches);
+const std::vector<TestCamera> &testCameras();
+const TestCamera *findCamera(const std::string &key);
+std::wstring friendlyName(const TestCamera &unit, const Switches &switches);
 
 struct CameraState {
     std::unique_ptr<vidorra::sim::SimCamera> camera;  // with the switches' faults applied
@@ -35,7 +35,7 @@ struct CameraState {
 // Loads one camera's state on construction, under the lock; save() writes it back.
 class CameraLock {
 public:
-    CameraLock(const CameraSpec &spec, const Switches &switches);
+    CameraLock(const TestCamera &unit, const Switches &switches);
     ~CameraLock();
     CameraLock(const CameraLock &) = delete;
     CameraLock &operator=(const CameraLock &) = delete;
@@ -45,18 +45,18 @@ public:
     void save();
 
 private:
-    const CameraSpec &spec;
+    const TestCamera &unit;
     HANDLE mutex;
     CameraState loaded;
 };
 
 // Whether the camera is attached now: listed as present, not away for a
 // reboot, and not vanished in this process (vanish-after).
-bool isAttached(const CameraSpec &spec);
-std::vector<const CameraSpec *> attachedCameras();
+bool isAttached(const TestCamera &unit);
+std::vector<const TestCamera *> attachedCameras();
 
 // Counts a KsProperty call of this process; with vanish-after N, the N-th
 // call makes its camera vanish once it is answered (true: it goes now).
-bool countCallAndVanish(const CameraSpec &spec);
+bool countCallAndVanish(const TestCamera &unit);
 
 }  // namespace vcam

@@ -48,14 +48,14 @@ private:
 
 class Moniker final : public RefCounted, public comtest::MonikerBase {
 public:
-    Moniker(const CameraSpec &spec, std::wstring name) : spec(spec), name(std::move(name)) {}
+    Moniker(const TestCamera &unit, std::wstring name) : unit(unit), name(std::move(name)) {}
     VCAM_IUNKNOWN
 
     HRESULT STDMETHODCALLTYPE GetDisplayName(IBindCtx *, IMoniker *, LPOLESTR *out) override
     {
         if (!out)
             return E_POINTER;
-        const std::wstring display = std::wstring(kDisplayPrefix) + spec.devicePath;
+        const std::wstring display = std::wstring(kDisplayPrefix) + unit.devicePath;
         const std::size_t bytes = (display.size() + 1) * sizeof(wchar_t);
         *out = static_cast<LPOLESTR>(CoTaskMemAlloc(bytes));
         if (!*out)
@@ -72,7 +72,7 @@ public:
         wchar_t clsid[40];
         StringFromGUID2(kFilterClsid, clsid, 40);
         ComPtr<IPropertyBag> bag;
-        *bag.put() = new Bag({{L"FriendlyName", name}, {L"DevicePath", spec.devicePath}, {L"CLSID", clsid}});
+        *bag.put() = new Bag({{L"FriendlyName", name}, {L"DevicePath", unit.devicePath}, {L"CLSID", clsid}});
         return bag->QueryInterface(iid, out);
     }
 
@@ -81,8 +81,8 @@ public:
         if (!out)
             return E_POINTER;
         *out = nullptr;
-        const HRESULT hr = isAttached(spec) ? createFilter(spec, iid, out) : currentSwitches().goneStatus;
-        logLine(std::string("bind cam=") + spec.key + " hr=" + hresultText(hr));
+        const HRESULT hr = isAttached(unit) ? createFilter(unit, iid, out) : currentSwitches().goneStatus;
+        logLine(std::string("bind cam=") + unit.key + " hr=" + hresultText(hr));
         return hr;
     }
 
@@ -101,7 +101,7 @@ private:
             return handOut(static_cast<IMoniker *>(this), out);
         return E_NOINTERFACE;
     }
-    const CameraSpec &spec;
+    const TestCamera &unit;
     const std::wstring name;  // as listed
 };
 
@@ -200,9 +200,9 @@ public:
         }
         const Switches switches = currentSwitches();
         std::vector<ComPtr<IMoniker>> monikers;
-        for (const CameraSpec *spec : attachedCameras()) {
+        for (const TestCamera *unit : attachedCameras()) {
             ComPtr<IMoniker> moniker;
-            *moniker.put() = new Moniker(*spec, friendlyName(*spec, switches));
+            *moniker.put() = new Moniker(*unit, friendlyName(*unit, switches));
             monikers.push_back(std::move(moniker));
         }
         if (monikers.empty())

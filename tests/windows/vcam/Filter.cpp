@@ -81,22 +81,22 @@ private:
     volatile LONG position;
 };
 
-unsigned bootsOf(const CameraSpec &spec)
+unsigned bootsOf(const TestCamera &unit)
 {
-    CameraLock lock(spec, currentSwitches());
+    CameraLock lock(unit, currentSwitches());
     return lock.state().boots;
 }
 
 }  // namespace
 
-HRESULT createFilter(const CameraSpec &spec, REFIID iid, void **out)
+HRESULT createFilter(const TestCamera &unit, REFIID iid, void **out)
 {
     ComPtr<IBaseFilter> filter;
-    *filter.put() = new Filter(spec);
+    *filter.put() = new Filter(unit);
     return filter->QueryInterface(iid, out);
 }
 
-Filter::Filter(const CameraSpec &cameraSpec) : spec(cameraSpec), boots(bootsOf(cameraSpec)), pin(*this), frames(*this)
+Filter::Filter(const TestCamera &cameraUnit) : unit(cameraUnit), boots(bootsOf(cameraUnit)), pin(*this), frames(*this)
 {
 }
 
@@ -125,14 +125,14 @@ bool Filter::gone()
 {
     if (dead)
         return true;
-    if (!isAttached(spec) || bootsOf(spec) != boots)
+    if (!isAttached(unit) || bootsOf(unit) != boots)
         dead = true;
     return dead;
 }
 
 vidorra::sim::SimCamera Filter::snapshot()
 {
-    CameraLock lock(spec, currentSwitches());
+    CameraLock lock(unit, currentSwitches());
     return lock.camera();
 }
 
@@ -302,7 +302,7 @@ HRESULT Filter::KsProperty(PKSPROPERTY property, ULONG propertyLength, LPVOID da
     } else if (!whole) {
         answer.hr = E_INVALIDARG;
     } else {
-        CameraLock lock(spec, switches);
+        CameraLock lock(unit, switches);
         answer = answerKsNode(lock.camera(), request, bytes, dataLength);
         if (answer.stored) {
             if (answer.reboots && switches.rebootMs) {
@@ -311,7 +311,7 @@ HRESULT Filter::KsProperty(PKSPROPERTY property, ULONG propertyLength, LPVOID da
             }
             lock.save();
         }
-        if (countCallAndVanish(spec))
+        if (countCallAndVanish(unit))
             logLine("vanish" + tag());
     }
     if (bytesReturned)
@@ -449,7 +449,7 @@ HRESULT Filter::Get(LONG property, LONG *value, LONG *flags)
     if (gone()) {
         hr = currentSwitches().goneStatus;
     } else if (property == VideoProcAmp_WhiteBalance) {
-        CameraLock lock(spec, currentSwitches());
+        CameraLock lock(unit, currentSwitches());
         hr = vidorra::sim::answerWhiteBalance(lock.camera(), &v, &f);
         if (SUCCEEDED(hr)) {
             *value = v;
@@ -472,7 +472,7 @@ HRESULT Filter::Set(LONG property, LONG value, LONG flags)
         if (flags != VideoProcAmp_Flags_Auto && flags != VideoProcAmp_Flags_Manual) {
             hr = E_INVALIDARG;
         } else {
-            CameraLock lock(spec, currentSwitches());
+            CameraLock lock(unit, currentSwitches());
             vidorra::sim::SimCamera &camera = lock.camera();
             if (flags == VideoProcAmp_Flags_Auto) {
                 hr = camera.setControl(id::WhiteBalanceAutomatic, 1);

@@ -23,7 +23,7 @@
 
 namespace vcam {
 
-HRESULT createFilter(const CameraSpec &spec, REFIID iid, void **out);
+HRESULT createFilter(const TestCamera &unit, REFIID iid, void **out);
 
 class Filter final : public RefCounted,
                      public IBaseFilter,
@@ -34,7 +34,7 @@ class Filter final : public RefCounted,
                      public IAMFilterMiscFlags,
                      private StreamOwner {
 public:
-    explicit Filter(const CameraSpec &spec);
+    explicit Filter(const TestCamera &unit);
     ~Filter() override;
     VCAM_IUNKNOWN
 
@@ -92,10 +92,10 @@ private:
     bool gone() override;
     vidorra::sim::SimCamera snapshot() override;
     void deviceLost() override;
-    const char *cameraKey() const override { return spec.key; }
-    std::string tag() const { return std::string(" cam=") + spec.key; }
+    const char *cameraKey() const override { return unit.key; }
+    std::string tag() const { return std::string(" cam=") + unit.key; }
 
-    const CameraSpec &spec;
+    const TestCamera &unit;
     const unsigned boots;  // the camera's boots when bound: after a reboot this filter is dead
     std::atomic<bool> dead{false};
     std::mutex stateLock;

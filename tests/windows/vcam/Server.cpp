@@ -27,7 +27,7 @@ HRESULT createDefaultFilter(REFIID iid, void **out)
 {
     // Made by class id rather than by a moniker: the first attached camera.
     const auto attached = attachedCameras();
-    return createFilter(attached.empty() ? cameraSpecs().front() : *attached.front(), iid, out);
+    return createFilter(attached.empty() ? testCameras().front() : *attached.front(), iid, out);
 }
 
 class ClassFactory final : public RefCounted, public IClassFactory {
