@@ -1,8 +1,8 @@
 #include "SimCapturePort.h"
 
+#include "SimAnswers.h"
 #include "SimHub.h"
 
-#include <algorithm>
 #include <utility>
 
 namespace vidorra::sim {
@@ -23,7 +23,7 @@ public:
         *bytesReturned = 0;
         Status s = gate();
         if (succeeded(s))
-            s = carries(propertySet, selector, node) ? status::Ok : status::NotFound;
+            s = carries(*cam, propertySet, selector, node) ? status::Ok : status::NotFound;
         return finish(std::move(call), s);
     }
 
@@ -34,10 +34,9 @@ public:
         *bytesReturned = 0;
         Status s = gate();
         if (succeeded(s))
-            s = carries(propertySet, selector, node) ? status::Ok : status::NotFound;
+            s = carries(*cam, propertySet, selector, node) ? status::Ok : status::NotFound;
         if (succeeded(s))
-            *bytesReturned = cam->faults.reportedLength ? cam->faults.reportedLength
-                                                        : SimCamera::ownLength(static_cast<int>(selector));
+            *bytesReturned = reportedLength(*cam, selector);
         call.value = static_cast<std::int32_t>(*bytesReturned);
         return finish(std::move(call), s);
     }
@@ -45,45 +44,15 @@ public:
     Status transfer(const Guid &propertySet, std::uint32_t selector, std::uint32_t node, XuOp op,
                     std::uint8_t *data, std::uint32_t length, std::uint32_t *bytesReturned) override
     {
-        const int sel = static_cast<int>(selector);
         PortCall call = start(op == XuOp::Set ? CallKind::Set : CallKind::Get, node, selector);
         *bytesReturned = 0;
         if (op == XuOp::Set && data)
             call.bytes.assign(data, data + length);
         Status s = gate();
-        if (succeeded(s) && !carries(propertySet, selector, node))
-            s = status::NotFound;
-        if (succeeded(s) && (length == 0 || !data))
-            s = status::InsufficientBuffer;
-        if (succeeded(s) && op == XuOp::Get) {
-            if (!SimCamera::canGet(sel)) {
-                s = status::InvalidArgument;
-            } else {
-                // The control's bytes, then zeros up to what was asked for.
-                std::fill_n(data, length, std::uint8_t{0});
-                if (findControl(sel)->kind == ControlKind::Record) {
-                    const auto &record = cam->recordBytes();
-                    std::copy_n(record.begin(), std::min<std::size_t>(length, record.size()), data);
-                } else {
-                    data[0] = cam->value(sel);
-                }
-                *bytesReturned = length;
-                call.bytes.assign(data, data + length);
-            }
-        } else if (succeeded(s) && op == XuOp::Set) {
-            if (!SimCamera::canSet(sel))
-                s = status::InvalidArgument;
-            else if (cam->faults.refuseSetSelector == sel)
-                s = cam->faults.refuseSetStatus;
-            else if (findControl(sel)->kind == ControlKind::Command)
-                restoreIfAsked(data[0]);  // restore default, the one order the unit takes
-            else
-                cam->setValue(sel, data[0]);
-            if (succeeded(s))
-                *bytesReturned = length;
-        } else if (succeeded(s)) {
-            s = status::InvalidArgument;
-        }
+        if (succeeded(s))
+            s = answerTransfer(*cam, propertySet, selector, node, op, data, length, bytesReturned);
+        if (succeeded(s) && op == XuOp::Get)
+            call.bytes.assign(data, data + length);
         return finish(std::move(call), s);
     }
 
@@ -93,15 +62,10 @@ public:
     {
         PortCall call = start(CallKind::ReadWhiteBalance, 0, 0);
         Status s = gate();
-        if (succeeded(s) && cam->faults.noWhiteBalance)
-            s = status::NotFound;
-        if (succeeded(s) && !succeeded(cam->faults.whiteBalanceStatus))
-            s = cam->faults.whiteBalanceStatus;
         if (succeeded(s)) {
-            *value = cam->whiteBalanceTemperature;
-            *flags = cam->whiteBalanceAuto ? 1 : 2;
-            call.value = *flags;
-            s = cam->faults.whiteBalanceStatus;
+            s = answerWhiteBalance(*cam, value, flags);
+            if (succeeded(s))
+                call.value = *flags;
         }
         return finish(std::move(call), s);
     }
@@ -175,18 +139,6 @@ private:
             return f.failStatus;
         }
         return status::Ok;
-    }
-
-    bool carries(const Guid &propertySet, std::uint32_t selector, std::uint32_t node) const
-    {
-        return propertySet == kXuPropertySet && !cam->faults.noExtensionUnit &&
-               static_cast<std::int64_t>(node) == cam->xuNode && SimCamera::hasSelector(static_cast<int>(selector));
-    }
-
-    void restoreIfAsked(std::uint8_t byte)
-    {
-        if (byte == 1)
-            cam->restoreDefaults();
     }
 
     std::shared_ptr<SimHub> hub;

@@ -196,17 +196,12 @@ HRESULT Bag::Read(LPCOLESTR name, VARIANT *value, IErrorLog *log)
     owner->readTypes.push_back(value->vt);
     if (log)
         ++owner->badBindArguments;
-    const auto found = owner->properties.find(name);
-    if (found == owner->properties.end())
-        return E_INVALIDARG;
-    if (owner->nameIsNotText && found->first == L"FriendlyName") {
+    if (owner->nameIsNotText && owner->properties.count(name) && std::wstring(name) == L"FriendlyName") {
         value->vt = VT_I4;
         value->lVal = 7;
         return S_OK;
     }
-    value->vt = VT_BSTR;
-    value->bstrVal = SysAllocString(found->second.c_str());
-    return S_OK;
+    return comtest::readBagText(owner->properties, name, value);
 }
 
 // --- Enumerators --------------------------------------------------------------

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "ComSystem.h"
+#include "DeviceMoniker.h"
 
 #include <windows.h>
 #include <dshow.h>
@@ -15,7 +16,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -147,36 +147,15 @@ private:
     HRESULT query(REFIID iid, void **out);
 };
 
-class Moniker final : public Tracked, public IMoniker {
+class Moniker final : public Tracked, public comtest::MonikerBase {
 public:
     FAKE_IUNKNOWN
-    HRESULT STDMETHODCALLTYPE GetClassID(CLSID *) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE IsDirty() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Load(IStream *) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Save(IStream *, WINBOOL) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetSizeMax(ULARGE_INTEGER *) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE BindToObject(IBindCtx *context, IMoniker *left, REFIID iid, void **out) override;
     HRESULT STDMETHODCALLTYPE BindToStorage(IBindCtx *context, IMoniker *left, REFIID iid, void **out) override;
-    HRESULT STDMETHODCALLTYPE Reduce(IBindCtx *, DWORD, IMoniker **, IMoniker **) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE ComposeWith(IMoniker *, WINBOOL, IMoniker **) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Enum(WINBOOL, IEnumMoniker **) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE IsEqual(IMoniker *) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Hash(DWORD *) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE IsRunning(IBindCtx *, IMoniker *, IMoniker *) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetTimeOfLastChange(IBindCtx *, IMoniker *, FILETIME *) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Inverse(IMoniker **) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE CommonPrefixWith(IMoniker *, IMoniker **) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE RelativePathTo(IMoniker *, IMoniker **) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetDisplayName(IBindCtx *, IMoniker *, LPOLESTR *) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE ParseDisplayName(IBindCtx *, IMoniker *, LPOLESTR, ULONG *, IMoniker **) override
-    {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE IsSystemMoniker(DWORD *) override { return E_NOTIMPL; }
 
     // The property bag: absent when `hasBag` is false.
     bool hasBag = true;
-    std::map<std::wstring, std::wstring> properties;
+    comtest::BagProperties properties;
     bool nameIsNotText = false;  // FriendlyName comes back as a number
     HRESULT bindResult = S_OK;
     FilterSetup filterSetup;

@@ -1,6 +1,7 @@
 #include "TestCard.h"
 
 #include "SimCamera.h"
+#include "TestCardLayout.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -39,15 +40,12 @@ QImage drawTestCard(const SimCamera &camera, const QSize &size, int frameNumber)
     p.setRenderHint(QPainter::Antialiasing);
 
     // Colour bars, shifted by the red and blue gains.
-    const int red = signedByte(camera.value(selector::RedGain)) * 8;
-    const int blue = signedByte(camera.value(selector::BlueGain)) * 8;
-    const std::array<QColor, 7> bars{{Qt::white, Qt::yellow, Qt::cyan, Qt::green, Qt::magenta, Qt::red, Qt::blue}};
-    for (std::size_t i = 0; i < bars.size(); ++i) {
-        const QColor c = bars[i];
-        const QColor shifted(std::clamp(c.red() + red, 0, 255), c.green(), std::clamp(c.blue() + blue, 0, 255));
-        p.fillRect(QRect(int(i) * w / 7, 0, w / 7 + 1, h * 2 / 3), shifted);
-    }
-    p.fillRect(QRect(0, h * 2 / 3, w, h - h * 2 / 3), QColor(30, 32, 40));
+    const int red = signedByte(camera.value(selector::RedGain));
+    const int blue = signedByte(camera.value(selector::BlueGain));
+    for (std::size_t i = 0; i < card::kBars.size(); ++i)
+        p.fillRect(QRect(card::barLeft(int(i), w), 0, card::barWidth(w), card::barsHeight(h)),
+                   QColor(QRgb(card::barColour(i, red, blue))));
+    p.fillRect(QRect(0, card::barsHeight(h), w, h - card::barsHeight(h)), QColor(QRgb(card::kBelowBars)));
 
     // An arrow in the upper left that shows the flips at a glance.
     QPainterPath arrow;

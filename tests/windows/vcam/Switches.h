@@ -1,0 +1,47 @@
+// The fault switches of the test cameras, from the control file named by
+// VIDORRA_VCAM_CONTROL, re-read whenever it changes, so that a test changes
+// them while a program runs. One switch per line, '#' starts a comment:
+//
+//   present usb1 usb2 integrated  the cameras attached, in list order
+//                                 (default: usb1 integrated)
+//   name usb2 Desk Camera         another friendly name for a camera
+//   refuse-set 15 0x8007001f      SETs of selector 15 fail with that status
+//                                 (default 0x8007001F, ERROR_GEN_FAILURE: a STALL)
+//   wrong-length 2                the length query reports 2 bytes for every control
+//   slow-ms 300                   every KsProperty call takes 300 ms longer
+//   gone-status 0x80070037        what every call on a camera that is gone
+//                                 answers (default: ERROR_DEV_NOT_EXIST)
+//   vanish-after 5                the camera called goes away after answering
+//                                 the 5th KsProperty call of the process, until
+//                                 the control file changes again
+//   reboot-ms 1500                an accepted SET of H.264 or audio takes the
+//                                 camera away for 1.5 s, as the real one reboots
+//                                 (default 0: it stays, as the simulated camera does)
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace vcam {
+
+struct Switches {
+    std::vector<std::string> present{"usb1", "integrated"};
+    std::map<std::string, std::wstring> names;
+    int refuseSetSelector = 0;
+    HRESULT refuseSetStatus = HRESULT_FROM_WIN32(ERROR_GEN_FAILURE);
+    unsigned wrongLength = 0;
+    DWORD slowMs = 0;
+    HRESULT goneStatus = HRESULT_FROM_WIN32(ERROR_DEV_NOT_EXIST);
+    unsigned vanishAfter = 0;
+    DWORD rebootMs = 0;
+};
+
+Switches parseSwitches(const std::string &text);
+
+// The switches now, and a number that changes whenever the control file does.
+Switches currentSwitches(unsigned long long *generation = nullptr);
+
+}  // namespace vcam

@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# Runs the test camera's checks under Wine: registers vidorra-vcam.dll in a
+# Wine prefix of its own (made on first use), names the camera's files in the
+# environment, runs vcam-test.exe and, when they were built, dshow-probe.exe
+# and qt-camera-check.exe, then unregisters the camera and checks that Wine's
+# device enumerator is back. Starts Xvfb for the property frame when there is
+# no display. Test code: the lead's harness does the same under CTest.
+#
+#   run-vcam-checks.sh BUILD_DIR [QT_PREFIX]
+#
+# BUILD_DIR is a Windows build folder (tests/windows/vcam and tests/windows in
+# it); QT_PREFIX a Qt for Windows, whose bin and plugins the Qt check uses.
+set -euo pipefail
+
+WINE=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver
+build=$(cd "${1:?usage: $0 BUILD_DIR [QT_PREFIX]}" && pwd)
+qt=${2:-}
+vcam=$build/tests/windows/vcam
+work=$build/vcam-run
+export WINEPREFIX=$work/prefix WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=${WINEDEBUG:--all}
+export VIDORRA_VCAM_LOG=$work/log.txt VIDORRA_VCAM_STATE=$work/state.txt VIDORRA_VCAM_CONTROL=$work/control.txt
+
+fail() {
+  echo "vcam: $*" >&2
+  exit 1
+}
+
+xvfb=
+cleanup() {
+  "$WINESERVER" -k >/dev/null 2>&1 || true
+  [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true
+}
+trap cleanup EXIT
+
+[ -f "$vcam/vidorra-vcam.dll" ] && [ -f "$vcam/vcam-test.exe" ] || fail "build vidorra-vcam and vcam-test in $build first"
+mkdir -p "$work"
+rm -f "$work"/log.txt "$work"/state.txt "$work"/control.txt
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  echo "vcam: making the Wine prefix $WINEPREFIX"
+  "$WINE" wineboot -i >/dev/null 2>&1 || fail "wineboot failed"
+fi
+if [ -z "${DISPLAY:-}" ]; then
+  for n in $(seq 77 99); do
+    [ -e "/tmp/.X11-unix/X$n" ] && continue
+    Xvfb ":$n" -screen 0 1280x1024x24 -dpi 96 >"$work/xvfb.log" 2>&1 &
+    xvfb=$!
+    export DISPLAY=:$n
+    sleep 1
+    break
+  done
+fi
+
+devenum_server() {
+  "$WINE" reg query 'HKCR\CLSID\{62BE5D10-60EB-11d0-BD3B-00A0C911CE86}\InprocServer32' /ve 2>/dev/null | tr -d '\r' |
+    sed -n 's/.*REG_SZ *//p'
+}
+
+# Programs built without -static find the MinGW-w64 runtime here, and Qt's libraries.
+path=
+for dir in ${qt:+"$qt/bin"} /usr/lib/gcc/x86_64-w64-mingw32/*-posix /usr/x86_64-w64-mingw32/lib; do
+  [ -d "$dir" ] && path="$path${path:+;}$("$WINE" winepath -w "$dir" 2>/dev/null | tr -d '\r')"
+done
+export WINEPATH="$path"
+
+(cd "$vcam" && "$WINE" regsvr32 /s vidorra-vcam.dll) || fail "regsvr32 vidorra-vcam.dll failed"
+devenum_server | grep -qi 'vidorra-vcam.dll$' || fail "the device enumerator is not the test camera's"
+echo "vcam: registered $(devenum_server)"
+
+rc=0
+(cd "$vcam" && "$WINE" vcam-test.exe </dev/null 2>"$work/vcam-test.stderr" | tr -d '\r' | tee "$work/vcam-test.txt") || rc=$?
+grep -Eqx '[0-9]+ passed, 0 failed' "$work/vcam-test.txt" || rc=1
+
+if [ -f "$build/tests/windows/dshow-probe.exe" ]; then
+  rm -f "$VIDORRA_VCAM_STATE" "$VIDORRA_VCAM_CONTROL"
+  "$WINE" "$build/tests/windows/dshow-probe.exe" </dev/null 2>/dev/null | tr -d '\r' | tee "$work/probe.txt" || rc=1
+  grep -q 'path "\\\\?\\usb#vid_f0f0&pid_0102' "$work/probe.txt" || { echo "vcam: the probe listed no USB camera"; rc=1; }
+  grep -qx 'device information text "SOC:V9 SIM-1.1"' "$work/probe.txt" || { echo "vcam: the probe read no record"; rc=1; }
+fi
+
+if [ -n "$qt" ] && [ -f "$vcam/qt-camera-check.exe" ]; then
+  rm -f "$VIDORRA_VCAM_STATE" "$VIDORRA_VCAM_CONTROL"
+  QT_PLUGIN_PATH="$qt/plugins" \
+    "$WINE" "$vcam/qt-camera-check.exe" "$("$WINE" winepath -w "$work/qt-frame.png" 2>/dev/null | tr -d '\r')" \
+    </dev/null 2>"$work/qt-check.stderr" | tr -d '\r' | tee "$work/qt-check.txt" || rc=1
+  grep -q '^camera: "Vidorra Virtual Camera" device "@device:pnp:\\\\?\\usb#vid_f0f0&pid_0102' "$work/qt-check.txt" ||
+    { echo "vcam: Qt's plugin did not list the USB camera by its name and display name"; rc=1; }
+  grep -q '^frames: ok' "$work/qt-check.txt" || { echo "vcam: Qt's plugin delivered no picture"; rc=1; }
+fi
+
+(cd "$vcam" && "$WINE" regsvr32 /s /u vidorra-vcam.dll) || fail "unregistering failed"
+devenum_server | grep -qix 'C:\\windows\\system32\\devenum.dll' || fail "Wine's device enumerator was not put back"
+echo "vcam: unregistered, $(devenum_server) is back"
+exit $rc
