@@ -30,11 +30,12 @@ configure_options=(
   -opensource -confirm-license -release -shared
   -nomake examples -nomake tests -no-opengl -no-dbus -no-icu
   -qt-zlib -qt-libpng -qt-libjpeg -qt-freetype -qt-harfbuzz -qt-pcre
-  -no-feature-sql -no-feature-tabletevent -no-feature-direct2d -no-feature-printer -no-feature-concurrent
+  -no-feature-sql -no-feature-tabletevent -no-feature-direct2d -no-feature-printer
 )
-# No DirectShow media player: it would tie the camera plugin to Media
-# Foundation (mf.dll, mfplat.dll, evr.dll), which Windows N editions lack.
-qtmultimedia_options=(-no-feature-directshow-player)
+# No EVR video window in the DirectShow plugin: it would tie the camera
+# service to Media Foundation (mf.dll, mfplat.dll, evr.dll), which Windows N
+# editions lack; the camera preview draws through a video surface anyway.
+qtmultimedia_options=(-no-feature-evr)
 
 # A deb-src entry of our own: apt reads it through private option values and
 # the machine's sources, lists and caches stay as they are.
