@@ -6,6 +6,7 @@
 #include <QStringList>
 
 namespace vidorra {
+#ifndef Q_OS_WIN
 namespace {
 QString firstAvailable(const QStringList &families, std::initializer_list<const char *> candidates)
 {
@@ -15,6 +16,7 @@ QString firstAvailable(const QStringList &families, std::initializer_list<const 
     return QString();
 }
 }  // namespace
+#endif
 
 void adoptFormFonts()
 {
