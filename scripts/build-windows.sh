@@ -39,7 +39,7 @@ cmake -S "$here" -B "$build/linux" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVIDORRA
   -DVIDORRA_BUILD_BENCH=OFF >/dev/null
 cmake --build "$build/linux" -j"$jobs" --target vidorra-ctl-sim
 
-cmake -S "$here" -B "$build/windows" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVIDORRA_BUILD_BENCH=OFF -DCMAKE_CXX_FLAGS=-Werror \
+cmake -S "$here" -B "$build/windows" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS=-Werror \
   -DCMAKE_TOOLCHAIN_FILE="$here/packaging/windows/mingw-w64.cmake" -DVIDORRA_QT_PREFIX="$qt" \
   -DVIDORRA_LINUX_CTL_SIM="$build/linux/vidorra-ctl-sim"
 cmake --build "$build/windows" -j"$jobs"
