@@ -12,7 +12,7 @@ started=$(date +%s)
 
 bash "$here/scripts/install-deps.sh"
 packages=(g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64 wine64 nsis
-  xvfb xauth fonts-liberation dpkg-dev make perl g++)
+  xvfb xauth openbox fonts-liberation dpkg-dev make perl g++)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

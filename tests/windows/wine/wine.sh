@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The Windows build's tests under Wine: prefixes set up once per build folder
 # (Arial and the status label's "Aril" mapped to the metric-compatible
-# Liberation Sans, as Windows has Arial), one Xvfb at 96 dpi and a persistent
-# wineserver per prefix for a ctest run.
+# Liberation Sans, as Windows has Arial), one Xvfb at 96 dpi with a window
+# manager and a persistent wineserver per prefix for a ctest run. Without a
+# window manager Wine waits 2 s for one whenever it hides or destroys a
+# window (wait_for_withdrawn_state).
 #
 #   wine.sh start BUILD        the session (a CTest fixture's set-up)
 #   wine.sh stop BUILD         its end (the fixture's clean-up)
@@ -83,6 +85,8 @@ start() {
   for _ in $(seq 100); do [ -s "$dir/display" ] && break; sleep 0.05; done
   [ -s "$dir/display" ] || { echo "wine.sh: Xvfb did not start" >&2; return 1; }
   export DISPLAY=:$(head -n 1 "$dir/display")
+  openbox --sm-disable </dev/null >"$dir/openbox.log" 2>&1 &
+  echo $! >"$dir/openbox.pid"
   serve "$dir/prefix"
   [ ! -d "$dir/camera-prefix" ] || serve "$dir/camera-prefix"
   echo "wine.sh: prefixes under $dir, display $DISPLAY"
@@ -90,12 +94,18 @@ start() {
 
 stop_session() {
   for prefix in "$dir/prefix" "$dir/camera-prefix"; do
-    [ ! -d "$prefix" ] || WINEPREFIX=$prefix "$WINESERVER" -k >/dev/null 2>&1 || true
+    if [ -d "$prefix" ]; then
+      WINEPREFIX=$prefix "$WINESERVER" -k >/dev/null 2>&1 || true
+      WINEPREFIX=$prefix "$WINESERVER" -w >/dev/null 2>&1 || true  # gone before a new one starts
+    fi
   done
-  if [ -f "$dir/xvfb.pid" ]; then
-    kill "$(cat "$dir/xvfb.pid")" 2>/dev/null || true
-    rm -f "$dir/xvfb.pid" "$dir/display"
-  fi
+  for server in openbox xvfb; do
+    if [ -f "$dir/$server.pid" ]; then
+      kill "$(cat "$dir/$server.pid")" 2>/dev/null || true
+      rm -f "$dir/$server.pid"
+    fi
+  done
+  rm -f "$dir/display"
 }
 
 case $verb in
