@@ -175,24 +175,25 @@ check_installer() {
   rm -rf "$prefix"
   cp -a "$build/wine/pristine" "$prefix"
   run_fresh() { VIDORRA_WINEPREFIX=$prefix wine_bare "$@"; }
+  # The user's hive as wineserver saves it when it ends.
+  has_key() { WINEPREFIX=$prefix "$WINESERVER" -w; grep -qF "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\$1]" "$prefix/user.reg"; }
   run_fresh "$setup" /S && pass "the silent install ended with status 0" || fail "the silent install failed"
-  local user_dir=$prefix/drive_c/users/$USER installed
+  local user_dir installed
+  user_dir=$(find "$prefix/drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public | head -n 1)
   installed=$user_dir/AppData/Local/Programs/Vidorra
   [ -f "$installed/vidorra.exe" ] && [ -f "$installed/mediaservice/dsengine.dll" ] &&
     pass "installed under %LOCALAPPDATA%\\Programs\\Vidorra" || fail "nothing installed under $installed"
   local menu="$user_dir/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Vidorra"
   [ -f "$menu/Vidorra.lnk" ] && [ -f "$menu/Vidorra on a simulated camera.lnk" ] &&
     pass "two Start-menu shortcuts" || fail "the Start-menu shortcuts are missing"
-  run_fresh reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Vidorra' >"$work/key.txt" 2>&1 &&
-    grep -q UninstallString "$work/key.txt" && pass "the uninstaller is registered in the user's hive" ||
-    fail "no uninstall key in HKCU"
+  has_key Vidorra && pass "the uninstaller is registered in the user's hive" || fail "no uninstall key in HKCU"
   for f in "$installed/vidorra.exe" "$installed/vidorra-ctl.exe" "$setup"; do
     [ "$(tool version "$(printf 'Z:%s' "${f//\//\\}")" | cut -d'|' -f1-2)" = "Vidorra|1.1.0.0" ] &&
       pass "$(basename "$f") carries product name and file version" || fail "$(basename "$f"): no version information"
   done
   VIDORRA_WINEPREFIX=$prefix WINEDEBUG=-all wine_bare "$installed/vidorra-sim.exe" >/dev/null 2>&1 &
   local pid=$!
-  tool window "$title" 60 >/dev/null && pass "the installed vidorra-sim.exe shows its window" ||
+  VIDORRA_WINEPREFIX=$prefix tool window "$title" 60 >/dev/null && pass "the installed vidorra-sim.exe shows its window" ||
     fail "the installed vidorra-sim.exe shows no window"
   VIDORRA_WINEPREFIX=$prefix tool close "$title" || true
   wait $pid || true
@@ -202,8 +203,10 @@ check_installer() {
   WINEPREFIX=$prefix "$WINESERVER" -w
   [ ! -e "$installed" ] && pass "the uninstaller removed the folder" || fail "left behind: $(find "$installed" | head)"
   [ ! -e "$menu" ] && pass "the uninstaller removed the shortcuts" || fail "shortcuts left behind"
-  run_fresh reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Vidorra' >/dev/null 2>&1 &&
-    fail "the uninstall key is left behind" || pass "the uninstall key is gone"
+  has_key Vidorra && fail "the uninstall key is left behind" || pass "the uninstall key is gone"
+  local left
+  left=$(find "$prefix/drive_c" -iname '*vidorra*'; grep -i vidorra "$prefix/user.reg" "$prefix/system.reg" || true)
+  [ -z "$left" ] && pass "nothing of Vidorra is left in the prefix" || fail "left behind: $left"
   WINEPREFIX=$prefix "$WINESERVER" -k || true
 }
 

@@ -27,7 +27,8 @@ shift 2
 dir=$build/wine
 # shellcheck source=/dev/null
 source "$dir/config.sh"
-export WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml="
+# No Mono or Gecko installers; no Linux menu entries for shortcuts an installer makes.
+export WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export WINEDEBUG=${WINEDEBUG:--all}
 if [ -n "${VIDORRA_WINEPREFIX:-}" ]; then
   export WINEPREFIX=$VIDORRA_WINEPREFIX
