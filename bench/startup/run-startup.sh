@@ -72,5 +72,5 @@ for i in "${!names[@]}"; do
   printf '%-24s %7.1f %7.1f %7.1f\n' "${names[$i]}" "$(median "$work/times.$i")" \
     "$(sort -n "$work/times.$i" | head -n 1)" "$(sort -n "$work/times.$i" | tail -n 1)"
 done
-awk -v a="$(median "$work/times.2")" -v b="$(median "$work/times.1")" \
-  'BEGIN {printf "vidorra / bare window + cameras: %.3f\n", a / b}'
+awk -v a="$(median "$work/times.2")" -v s="$(median "$work/times.3")" -v b="$(median "$work/times.1")" \
+  'BEGIN {printf "vidorra / bare window + cameras: %.3f\nvidorra-sim / bare window + cameras: %.3f\n", a / b, s / b}'
