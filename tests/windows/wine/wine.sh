@@ -122,7 +122,9 @@ case $verb in
     fi
     # Qt Test reports to OutputDebugString where no console is attached, as
     # under Wine with a pipe for output: a Qt Test suite writes a file instead.
-    imports=$("$OBJDUMP" -p "$1" 2>/dev/null | sed -n 's/^[[:space:]]*DLL Name: //p')
+    # A command such as "reg" is Wine's own, not a file of ours.
+    imports=
+    if [ -f "$1" ]; then imports=$("$OBJDUMP" -p "$1" | sed -n 's/^[[:space:]]*DLL Name: //p'); fi
     own_output=
     for argument in "$@"; do [ "$argument" = -o ] && own_output=1; done
     if grep -qix 'Qt5Test.dll' <<<"$imports" && [ -z "$own_output" ]; then
