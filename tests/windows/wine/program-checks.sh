@@ -211,7 +211,7 @@ check_ctl_camera() {
       printf '%s\n' "$out" | sed 's/^/    /'
     fi
   }
-  sets_only() { transfers_after "$from" | tr ',' '\n' | grep '^SET' | paste -sd ','; }
+  sets_only() { transfers_after "$from" | tr ',' '\n' | { grep '^SET' || true; } | paste -sd ','; }
   ctl list
   [ "$status" = 0 ] && [ -z "$(sets_only)" ] && pass "list changes nothing" || fail "list: status $status, sent '$(sets_only)'"
   [ "$(printf '%s\n' "$out" | grep -c .)" = 1 ] &&
