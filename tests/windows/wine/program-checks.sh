@@ -253,7 +253,7 @@ check_camera_window() {
   start_program vidorra.exe || return
   sleep 1
   debug_lines vidorra.exe >"$work/debug.txt"
-  grep -qF 'pnp:\\?\usb#vid_f0f0&pid_0102' "$work/debug.txt" && pass "vidorra.exe lists the USB camera" ||
+  grep -qF 'usb#vid_f0f0&pid_0102' "$work/debug.txt" && pass "vidorra.exe lists the USB camera" ||
     fail "no USB camera in the list"
   local from
   from=$(logged)
