@@ -203,15 +203,17 @@ check_ctl_camera() {
     from=$(logged)
     out=$(cd "$work" && wine_bare "$folder/vidorra-ctl.exe" "$@" 2>&1 | tr -d '\r'; exit "${PIPESTATUS[0]}") && status=0 || status=$?
   }
-  expect() {  # expect WHAT STATUS TRANSFERS: the exit status and exactly these transfers
-    local got
-    got=$(transfers_after "$from")
-    if [ "$status" = "$2" ] && [ "$got" = "$3" ]; then pass "$1"; else
-      fail "$1: status $status, transfers '$got'"
+  # Choosing the camera reads its record first (GET 9): reads are checked from their end.
+  sets_only() { transfers_after "$from" | tr ',' '\n' | { grep '^SET' || true; } | paste -sd ','; }
+  gets_only() { transfers_after "$from" | tr ',' '\n' | { grep '^GET' || true; } | paste -sd ','; }
+  expect() {  # expect WHAT STATUS SETS [GETS]: the exit status, exactly these SETs, and reads ending so
+    local sets gets
+    sets=$(sets_only) gets=$(gets_only)
+    if [ "$status" = "$2" ] && [ "$sets" = "$3" ] && { [ -z "${4:-}" ] || [[ ",$gets" == *",$4" ]]; }; then pass "$1"; else
+      fail "$1: status $status, transfers '$(transfers_after "$from")'"
       printf '%s\n' "$out" | sed 's/^/    /'
     fi
   }
-  sets_only() { transfers_after "$from" | tr ',' '\n' | { grep '^SET' || true; } | paste -sd ','; }
   ctl list
   [ "$status" = 0 ] && [ -z "$(sets_only)" ] && pass "list changes nothing" || fail "list: status $status, sent '$(sets_only)'"
   [ "$(printf '%s\n' "$out" | grep -c .)" = 1 ] &&
@@ -219,12 +221,12 @@ check_ctl_camera() {
     printf '%s\n' "$out" | grep -qF '\\?\usb#vid_f0f0&pid_0102&mi_00#7&1a2b3c4d&0&0000#' &&
     pass "list: the USB camera alone, its identity from the device path" || fail "list printed: $out"
   ctl info
-  expect "info reads the record and every setting in the window's order" 0 "$read_pass"
+  expect "info reads the record and every setting in the window's order" 0 "" "$read_pass"
   grep -qx 'device-info=v3 SOC:V9 SIM-1.1' <<<"$out" && grep -qx 'nr3d=4' <<<"$out" &&
     grep -qx 'white-balance=auto' <<<"$out" && pass "info shows the record and the camera's values" ||
     fail "info printed: $out"
   ctl get nr2d red-gain
-  expect "get reads the two settings asked for" 0 "GET 6,GET 15"
+  expect "get reads the two settings asked for" 0 "" "GET 6,GET 15"
   [ "$out" = $'nr2d=3\nred-gain=0' ] && pass "get prints them" || fail "get printed: $out"
   ctl set drc=5 flip-v=on
   expect "set sends one SET each: 05 to selector 12, 01 to selector 24" 0 "SET 12 05,SET 24 01"
