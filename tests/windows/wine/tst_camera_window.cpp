@@ -253,7 +253,9 @@ void CameraWindowTest::announceDeviceChange()
 }
 
 // The viewfinder shows the test card: the picture is scaled to fit, kept in
-// proportion and centred; each bar is read at the card's probe point.
+// proportion and centred. Each bar is read at the card's probe point, and the
+// plain band below the bars near the picture's bottom edge, which a vertical
+// flip moves to the top.
 bool CameraWindowTest::cardShown(Picture picture, QString *colours)
 {
     namespace card = vidorra::sim::card;
@@ -261,18 +263,22 @@ bool CameraWindowTest::cardShown(Picture picture, QString *colours)
     const QImage image = viewfinder->grab().toImage();
     const QSize shown = QSize(640, 480).scaled(image.size(), Qt::KeepAspectRatio);
     const QRect area(QPoint((image.width() - shown.width()) / 2, (image.height() - shown.height()) / 2), shown);
-    const int y = picture == Picture::Mirrored ? 479 - card::probeY(480) : card::probeY(480);
+    const bool mirrored = picture == Picture::Mirrored;
+    const int barsY = mirrored ? 479 - card::probeY(480) : card::probeY(480);
+    const int belowY = mirrored ? 9 : 470;
     bool all = true;
     colours->clear();
-    for (std::size_t bar = 0; bar < card::kBars.size(); ++bar) {
-        const QPoint at(area.x() + card::probeX(int(bar), 640) * area.width() / 640, area.y() + y * area.height() / 480);
-        const QRgb pixel = image.pixel(at);
-        const std::uint32_t want = card::barColour(bar, 0, 0);
+    const auto check = [&](int x, int y, std::uint32_t want) {
+        const QRgb pixel = image.pixel(area.x() + x * area.width() / 640, area.y() + y * area.height() / 480);
         const bool matches = std::abs(qRed(pixel) - int(want >> 16)) <= 40 &&
-                          std::abs(qGreen(pixel) - int((want >> 8) & 0xFF)) <= 40 &&
-                          std::abs(qBlue(pixel) - int(want & 0xFF)) <= 40;
+                             std::abs(qGreen(pixel) - int((want >> 8) & 0xFF)) <= 40 &&
+                             std::abs(qBlue(pixel) - int(want & 0xFF)) <= 40;
         all = all && matches;
         *colours += QStringLiteral("%1 ").arg(pixel & 0xFFFFFF, 6, 16, QLatin1Char('0'));
+    };
+    for (std::size_t bar = 0; bar < card::kBars.size(); ++bar) {
+        check(card::probeX(int(bar), 640), barsY, card::barColour(bar, 0, 0));
+        check(card::probeX(int(bar), 640), belowY, card::kBelowBars);
     }
     return all;
 }
