@@ -180,8 +180,10 @@ Status CaptureDevice::xuControl(int selector, XuOp op, unsigned char *data, int 
     bool found = false;
     for (; node < kNodeCount; ++node) {
         const Status probe = xuFilter->probeNode(xuPropertySet, id, node, &reported);
-        if (probe == status::NoSuchDevice)
-            return probe;  // unplugged: no other node will answer either
+        // Gone, busy or not answering: no other node will answer either, and
+        // asking them would only make the caller wait twenty times as long.
+        if (meansGone(probe) || (probe != status::NotFound && port().isTransient(probe)))
+            return probe;
         if (succeeded(probe)) {
             qDebug() << "query node ok:" << probe << "len:" << reported << "num:" << node;
             found = true;
@@ -193,6 +195,10 @@ Status CaptureDevice::xuControl(int selector, XuOp op, unsigned char *data, int 
 
     const Status query = xuFilter->queryLength(xuPropertySet, id, node, &reported);
     qDebug() << "query node ok:" << query << "len:" << reported;
+    // Without the control's length nothing is sent: a length left over from
+    // the probe would move a block of the wrong size.
+    if (!succeeded(query))
+        return query;
 
     // The device gets exactly the length it reported; the caller's block is
     // never read or written past its capacity.

@@ -30,6 +30,10 @@ constexpr Status InvalidArgument = static_cast<Status>(0x80070057u); // E_INVALI
 constexpr Status NotFound = static_cast<Status>(0x80070490u);
 // HRESULT_FROM_WIN32(ERROR_DEV_NOT_EXIST): no such device (any more).
 constexpr Status NoSuchDevice = static_cast<Status>(0x80070037u);
+// Other ways a removed device answers: HRESULT_FROM_WIN32 of
+// ERROR_DEVICE_NOT_CONNECTED and of ERROR_FILE_NOT_FOUND (its handle's file is gone).
+constexpr Status DeviceNotConnected = static_cast<Status>(0x8007048Fu);
+constexpr Status FileNotFound = static_cast<Status>(0x80070002u);
 // HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER): the control is longer than
 // the caller's block.
 constexpr Status InsufficientBuffer = static_cast<Status>(0x8007007Au);
@@ -37,6 +41,15 @@ constexpr Status AccessDenied = static_cast<Status>(0x80070005u);    // E_ACCESS
 }  // namespace status
 
 inline bool succeeded(Status s) { return s >= 0; }
+
+// The device itself is gone (unplugged, rebooting): no other request, on any
+// node, reaches it either. NotFound is not among them although a removed
+// device may answer it too: it is also what a node without the property
+// answers (E_PROP_ID_UNSUPPORTED), on which a node search must go on.
+inline bool meansGone(Status s)
+{
+    return s == status::NoSuchDevice || s == status::DeviceNotConnected || s == status::FileNotFound;
+}
 
 struct Guid {
     std::uint32_t data1;

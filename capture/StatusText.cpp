@@ -28,6 +28,8 @@ QString statusText(Status s)
     default:
         break;
     }
+    if (meansGone(s))
+        return statusText(status::NoSuchDevice);
     const std::string own = installedPlatform().port().statusText(s);
     if (!own.empty())
         return QString::fromStdString(own);

@@ -27,4 +27,6 @@ void ComSystem::variantInit(VARIANT *variant) { VariantInit(variant); }
 
 HRESULT ComSystem::variantClear(VARIANT *variant) { return VariantClear(variant); }
 
+unsigned long long ComSystem::milliseconds() { return GetTickCount64(); }
+
 }  // namespace vidorra::directshow

@@ -24,6 +24,7 @@ public:
     virtual void taskMemFree(void *block);        // CoTaskMemFree
     virtual void variantInit(VARIANT *variant);   // VariantInit
     virtual HRESULT variantClear(VARIANT *variant);  // VariantClear (frees a BSTR)
+    virtual unsigned long long milliseconds();       // GetTickCount64
 };
 
 // The DirectShow port over `system`; createDirectShowPort() uses the real one.

@@ -6,6 +6,7 @@
 #include "ComPtr.h"
 #include "ComSystem.h"
 #include "DirectShowNames.h"
+#include "DeviceStatus.h"
 
 #include <windows.h>
 #include <dshow.h>
@@ -17,6 +18,7 @@
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -131,8 +133,7 @@ std::string openErrorText(HRESULT hr)
     if (hr == E_ACCESSDENIED)
         return "Windows denied access to the camera (error " + hresultText(hr) +
                "). Allow desktop apps to use the camera in Settings, Privacy, Camera.";
-    if (hr == HRESULT_FROM_WIN32(ERROR_DEV_NOT_EXIST) || hr == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND) ||
-        hr == HRESULT_FROM_WIN32(ERROR_DEVICE_NOT_CONNECTED))
+    if (meansGone(hr) || hr == HRESULT_FROM_WIN32(ERROR_NOT_FOUND))
         return "The camera is no longer connected (error " + hresultText(hr) + ").";
     return "The camera could not be opened (error " + hresultText(hr) +
            "). It may be in use by another program or unplugged.";
@@ -140,8 +141,9 @@ std::string openErrorText(HRESULT hr)
 
 class DirectShowHandle final : public CaptureHandle {
 public:
-    DirectShowHandle(std::shared_ptr<Apartment> apartment, ComPtr<IBaseFilter> filter)
-        : apartment(std::move(apartment)), filter(std::move(filter))
+    DirectShowHandle(std::shared_ptr<Apartment> apartment, ComPtr<IBaseFilter> filter,
+                     std::shared_ptr<HoldOff> holdOff)
+        : apartment(std::move(apartment)), filter(std::move(filter)), holdOff(std::move(holdOff))
     {
         ksStatus = this->filter.queryInterface(kIidKsControl, &ksControl);
         if (SUCCEEDED(ksStatus) && !ksControl)
@@ -157,7 +159,12 @@ public:
     Status queryLength(const Guid &propertySet, std::uint32_t selector, std::uint32_t node,
                        std::uint32_t *bytesReturned) override
     {
-        return ksProperty(propertySet, selector, node, kLengthQueryFlags, nullptr, 0, bytesReturned);
+        const HRESULT hr = ksProperty(propertySet, selector, node, kLengthQueryFlags, nullptr, 0, bytesReturned);
+        // The driver reports the length as "more data" with the byte count:
+        // that is the query's success.
+        if (hr == HRESULT_FROM_WIN32(ERROR_MORE_DATA) && bytesReturned && *bytesReturned > 0)
+            return S_OK;
+        return hr;
     }
 
     Status transfer(const Guid &propertySet, std::uint32_t selector, std::uint32_t node, XuOp op, std::uint8_t *data,
@@ -184,7 +191,13 @@ public:
             return E_NOINTERFACE;
         LONG wbValue = 0;
         LONG wbFlags = 0;
+        ComSystem &sys = apartment->sys();
+        const std::uint64_t start = sys.milliseconds();
+        hr = holdOff->admit(start);
+        if (FAILED(hr))
+            return hr;
         hr = procAmp->Get(VideoProcAmp_WhiteBalance, &wbValue, &wbFlags);
+        hr = holdOff->note(hr, start, sys.milliseconds());
         if (SUCCEEDED(hr)) {
             *value = wbValue;
             *flags = wbFlags;
@@ -234,7 +247,13 @@ private:
         request.NodeId = node;
         request.Reserved = 0;
         ULONG returned = 0;
-        const HRESULT hr = ksControl->KsProperty(&request.Property, sizeof(request), data, length, &returned);
+        ComSystem &sys = apartment->sys();
+        const std::uint64_t start = sys.milliseconds();
+        const HRESULT held = holdOff->admit(start);
+        if (FAILED(held))
+            return held;
+        HRESULT hr = ksControl->KsProperty(&request.Property, sizeof(request), data, length, &returned);
+        hr = holdOff->note(hr, start, sys.milliseconds());
         if (bytesReturned)
             *bytesReturned = returned;
         return hr;
@@ -244,6 +263,7 @@ private:
     ComPtr<IBaseFilter> filter;
     ComPtr<IKsControl> ksControl;
     HRESULT ksStatus = E_NOINTERFACE;
+    std::shared_ptr<HoldOff> holdOff;  // shared by the handles of one device
 };
 
 class DirectShowPort final : public CapturePort {
@@ -257,6 +277,8 @@ public:
     {
         devices->clear();
         monikers.clear();
+        paths.clear();
+        holdOffs.clear();  // every binding starts afresh
         errorText.clear();
         if (!apartment->usable()) {
             errorText = "COM could not be started on this thread (error " + hresultText(apartment->initStatus()) + ").";
@@ -287,6 +309,7 @@ public:
             if (category->Next(1, moniker.put(), nullptr) != S_OK || !moniker)
                 break;
             devices->push_back(describe(moniker.get(), sys));
+            paths.push_back(devices->back().hasPath ? devices->back().devicePath : std::string());
             monikers.push_back(std::move(moniker));
         }
         return devices->empty() ? S_FALSE : S_OK;
@@ -308,7 +331,13 @@ public:
             errorText = openErrorText(hr);
             return hr;
         }
-        *handle = std::make_unique<DirectShowHandle>(apartment, std::move(filter));
+        std::shared_ptr<HoldOff> holdOff = paths[index].empty() ? nullptr : holdOffs[paths[index]];
+        if (!holdOff) {
+            holdOff = std::make_shared<HoldOff>();
+            if (!paths[index].empty())
+                holdOffs[paths[index]] = holdOff;
+        }
+        *handle = std::make_unique<DirectShowHandle>(apartment, std::move(filter), std::move(holdOff));
         return hr;
     }
 
@@ -318,10 +347,14 @@ public:
     }
 
     std::string lastErrorText() const override { return errorText; }
+    std::string statusText(Status status) const override { return statusWords(status); }
+    bool isTransient(Status status) const override { return isTransientStatus(status); }
 
 private:
     std::shared_ptr<Apartment> apartment;
     std::vector<ComPtr<IMoniker>> monikers;  // of the latest list, for openDevice
+    std::vector<std::string> paths;          // their device paths, empty where unreadable
+    std::map<std::string, std::shared_ptr<HoldOff>> holdOffs;  // by device path
     std::string errorText;
 };
 

@@ -18,6 +18,11 @@
 //   for a missing data block of non-zero length;
 // - showPropertyPages: S_OK once the frame was shown and closed, S_FALSE when
 //   the driver lists no page (nothing is shown).
+// - queryLength: S_OK where the driver answers the length as
+//   HRESULT_FROM_WIN32(ERROR_MORE_DATA) with the byte count;
+// - after a request found the camera gone or not answering, the device's
+//   handles answer that status without a call for a while (DeviceStatus.h);
+//   a failure that took a second or more is HRESULT_FROM_WIN32(ERROR_TIMEOUT).
 //
 // Standard C++ only, no Qt: the backend compiles on its own.
 #pragma once

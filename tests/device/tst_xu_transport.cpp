@@ -48,6 +48,8 @@ private slots:
     void lengthBound();
     void vanishedDevice_data();
     void vanishedDevice();
+    void goneStatusesEndTheSearch_data();
+    void goneStatusesEndTheSearch();
     void failedGetLeavesTheBlock();
 };
 
@@ -304,6 +306,25 @@ void TransportTest::vanishedDevice()
     QVERIFY(!succeeded(captureDevice.readWhiteBalanceMode()));
     QCOMPARE(captureDevice.wbFlags, 1);  // from the binding; a failed read keeps it
     captureDevice.showPropertyPage();  // nothing to show; must not hang or crash
+}
+
+// Each way a removed device answers ends the request at the first probe.
+void TransportTest::goneStatusesEndTheSearch_data()
+{
+    QTest::addColumn<Status>("gone");
+    QTest::newRow("no such device") << status::NoSuchDevice;
+    QTest::newRow("not connected") << status::DeviceNotConnected;
+    QTest::newRow("file not found") << status::FileNotFound;
+}
+
+void TransportTest::goneStatusesEndTheSearch()
+{
+    QFETCH(Status, gone);
+    simCamera().faults.failStatus = gone;
+    simCamera().faults.failRequests = -1;
+    std::uint8_t byte = 1;
+    QCOMPARE(captureDevice.xuControl(selector::FlipV, XuOp::Set, &byte, 1), gone);
+    QCOMPARE(kinds(), std::vector<CallKind>{CallKind::ProbeNode});
 }
 
 void TransportTest::failedGetLeavesTheBlock()

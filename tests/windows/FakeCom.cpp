@@ -86,6 +86,12 @@ HRESULT Filter::KsProperty(PKSPROPERTY property, ULONG propertyLength, LPVOID da
         return E_INVALIDARG;
     }
     *bytesReturned = 0;
+    if (setup.clock)
+        *setup.clock += setup.callMs;
+    if (FAILED(setup.ksFailure)) {
+        ksCalls.push_back(call);
+        return setup.ksFailure;
+    }
     KSP_NODE request;
     std::memcpy(&request, property, sizeof request);
     const ULONG flags = request.Property.Flags;

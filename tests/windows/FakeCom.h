@@ -88,6 +88,11 @@ struct FilterSetup {
     HRESULT wbResult = S_OK;
     HRESULT pagesResult = S_OK;
     ULONG pageCount = 2;
+    // A camera that fails every KsProperty call with this status (S_OK: answers),
+    // each call moving `clock` on by `callMs`, as a driver waiting for its timeout.
+    HRESULT ksFailure = S_OK;
+    unsigned long long *clock = nullptr;
+    unsigned long long callMs = 0;
 };
 
 struct KsCall {
@@ -246,6 +251,7 @@ public:
     void taskMemFree(void *block) override;
     void variantInit(VARIANT *variant) override;
     HRESULT variantClear(VARIANT *variant) override;
+    unsigned long long milliseconds() override { return clock; }
 
     HRESULT initializeResult = S_OK;
     int initializations = 0;
@@ -261,6 +267,7 @@ public:
     int variantInits = 0;
     int variantClears = 0;
     int bstrsCleared = 0;
+    unsigned long long clock = 1000;
 };
 
 }  // namespace fake

@@ -284,7 +284,8 @@ void extensionUnitRequestsCarryExactNodeRequests()
         CHECK(handle->probeNode(vidorra::kXuPropertySet, 9, 1, &returned) == static_cast<Status>(0x80070490));
         CHECK(returned == 0);
         CHECK(handle->probeNode(vidorra::kXuPropertySet, 9, 2, &returned) == 0);
-        CHECK(handle->queryLength(vidorra::kXuPropertySet, 9, 2, &returned) == HRESULT_FROM_WIN32(ERROR_MORE_DATA));
+        // The driver answers the length as "more data"; the port as success.
+        CHECK(handle->queryLength(vidorra::kXuPropertySet, 9, 2, &returned) == S_OK);
         CHECK(returned == 7);
         std::uint8_t block[24];
         std::memset(block, 0xEE, sizeof block);
@@ -353,6 +354,81 @@ void filterWithoutKsControlFailsRequests()
         CHECK(camera->filters[0]->ksCalls.empty());
     }
     checkReferencesAndClear();
+}
+
+// Both handles of a camera that stopped answering answer for it, without a
+// call, until the hold-off ends or the devices are listed again.
+void camerasThatStopAnsweringAreHeldOff()
+{
+    World world;
+    fake::Moniker *camera = world.addCamera(L"USB Camera", kUsbPath);
+    camera->filterSetup.clock = &world.system->clock;
+    {
+        auto port = world.port();
+        std::vector<DeviceEntry> devices;
+        port->listDevices(&devices);
+        std::unique_ptr<CaptureHandle> control;
+        std::unique_ptr<CaptureHandle> xu;
+        CHECK(port->openDevice(0, &control) == S_OK && port->openDevice(0, &xu) == S_OK);
+        if (!control || !xu || camera->filters.size() != 2)
+            return;
+        fake::Filter *filter = camera->filters[1];
+        std::uint32_t returned = 0;
+        std::int32_t value = 0;
+        std::int32_t flags = 0;
+        const auto probe = [&] { return xu->probeNode(vidorra::kXuPropertySet, 9, 2, &returned); };
+
+        // Unplugged.
+        filter->setup.ksFailure = HRESULT_FROM_WIN32(ERROR_DEVICE_NOT_CONNECTED);
+        CHECK(probe() == HRESULT_FROM_WIN32(ERROR_DEVICE_NOT_CONNECTED));
+        CHECK(probe() == HRESULT_FROM_WIN32(ERROR_DEVICE_NOT_CONNECTED));
+        CHECK(control->readWhiteBalance(&value, &flags) == HRESULT_FROM_WIN32(ERROR_DEVICE_NOT_CONNECTED));
+        CHECK(filter->ksCalls.size() == 1 && camera->filters[0]->procAmpProperties.empty());
+        world.system->clock += 4999;
+        CHECK(probe() == HRESULT_FROM_WIN32(ERROR_DEVICE_NOT_CONNECTED) && filter->ksCalls.size() == 1);
+        world.system->clock += 1;
+        filter->setup.ksFailure = S_OK;
+        CHECK(probe() == S_OK && filter->ksCalls.size() == 2);
+
+        // A refusal answered at once is no silence; the same answered after a second is.
+        filter->setup.ksFailure = HRESULT_FROM_WIN32(ERROR_GEN_FAILURE);
+        CHECK(probe() == HRESULT_FROM_WIN32(ERROR_GEN_FAILURE));
+        CHECK(probe() == HRESULT_FROM_WIN32(ERROR_GEN_FAILURE) && filter->ksCalls.size() == 4);
+        filter->setup.callMs = 1000;
+        CHECK(probe() == HRESULT_FROM_WIN32(ERROR_TIMEOUT));
+        filter->setup.ksFailure = S_OK;
+        CHECK(probe() == HRESULT_FROM_WIN32(ERROR_TIMEOUT) && filter->ksCalls.size() == 5);
+
+        // A binding lists the devices again and opens them afresh.
+        world.devEnum->enumerator = fake::Pool::make<fake::EnumMoniker>();
+        fake::Moniker *again = fake::Pool::make<fake::Moniker>();
+        again->properties = camera->properties;
+        again->filterSetup = camera->filterSetup;
+        world.devEnum->enumerator->monikers.push_back(again);
+        port->listDevices(&devices);
+        CHECK(port->openDevice(0, &xu) == S_OK && again->filters.size() == 1);
+        if (again->filters.size() == 1)
+            CHECK(probe() == S_OK && again->filters[0]->ksCalls.size() == 1);
+    }
+    checkReferencesAndClear();
+}
+
+void statusesHaveWords()
+{
+    World world;
+    auto port = world.port();
+    CHECK(port->statusText(HRESULT_FROM_WIN32(ERROR_GEN_FAILURE)) == "the camera did not take the request");
+    CHECK(port->statusText(HRESULT_FROM_WIN32(ERROR_SEM_TIMEOUT)) == "the camera is not answering");
+    CHECK(port->statusText(HRESULT_FROM_WIN32(ERROR_BUSY)) == "the camera is busy");
+    CHECK(port->statusText(static_cast<Status>(0x80041234)).empty());
+    CHECK(port->isTransient(HRESULT_FROM_WIN32(ERROR_BUSY)));
+    CHECK(port->isTransient(HRESULT_FROM_WIN32(ERROR_TIMEOUT)));
+    CHECK(!port->isTransient(HRESULT_FROM_WIN32(ERROR_GEN_FAILURE)));
+    CHECK(!port->isTransient(static_cast<Status>(0x80070490)));  // not on this node
+    CHECK(vidorra::meansGone(HRESULT_FROM_WIN32(ERROR_DEV_NOT_EXIST)));
+    CHECK(vidorra::meansGone(HRESULT_FROM_WIN32(ERROR_DEVICE_NOT_CONNECTED)));
+    CHECK(vidorra::meansGone(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)));
+    CHECK(!vidorra::meansGone(static_cast<Status>(0x80070490)));
 }
 
 void whiteBalanceReadsProcessingAmplifier()
@@ -607,6 +683,8 @@ int main()
         {"openFailuresPassThrough", openFailuresPassThrough},
         {"extensionUnitRequestsCarryExactNodeRequests", extensionUnitRequestsCarryExactNodeRequests},
         {"filterWithoutKsControlFailsRequests", filterWithoutKsControlFailsRequests},
+        {"camerasThatStopAnsweringAreHeldOff", camerasThatStopAnsweringAreHeldOff},
+        {"statusesHaveWords", statusesHaveWords},
         {"whiteBalanceReadsProcessingAmplifier", whiteBalanceReadsProcessingAmplifier},
         {"propertyPagesOpenModalFrame", propertyPagesOpenModalFrame},
         {"handleDestroyedWhileFrameIsOpen", handleDestroyedWhileFrameIsOpen},

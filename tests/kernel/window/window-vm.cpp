@@ -11,7 +11,9 @@
 // that comes back must show its picture.
 //
 // Built a second time as window-figures-sim, on the simulated camera, for the
-// same figures in the same build (no phases past the rate).
+// same figures in the same build (no phases past the rate); and for Windows as
+// window-figures-windows, on DirectShow (the test camera under Wine), beside
+// a Windows window-figures-sim (tests/windows/wine).
 #define QTEST_QPA_MOUSE_HANDLING
 #include <QtTest>
 
@@ -40,10 +42,16 @@
 #include <cstdio>
 #include <memory>
 
+#if defined(WINDOW_FIGURES_SIM) || defined(WINDOW_FIGURES_WINDOWS)
+#define WINDOW_FIGURES_ONLY
+#endif
+
 #ifdef WINDOW_FIGURES_SIM
 #include "SimPlatform.h"
 #include <QtPlugin>
 Q_IMPORT_PLUGIN(SimCameraPlugin)
+#elif defined(WINDOW_FIGURES_WINDOWS)
+#include "WindowsPlatform.h"
 #else
 #include "LinuxPlatform.h"
 #include "preview/CompressedCameras.h"
@@ -337,6 +345,8 @@ int main(int argc, char *argv[])
         replug = replug || QByteArray(argv[i]) == "--replug";
 #ifdef WINDOW_FIGURES_SIM
     vidorra::sim::installSimPlatform();
+#elif defined(WINDOW_FIGURES_WINDOWS)
+    vidorra::installPlatform(std::make_shared<vidorra::directshow::WindowsPlatform>());
 #else
     // As programs/vidorra.cpp does.
     vidorra::installPlatform(std::make_shared<vidorra::v4l::LinuxPlatform>());
@@ -361,7 +371,7 @@ int main(int argc, char *argv[])
         }
         s.grab("first");
         s.flow("before-changes", 2000);
-#ifndef WINDOW_FIGURES_SIM
+#ifndef WINDOW_FIGURES_ONLY
         s.slider();
         s.setupPage();
         s.switchFlipV();
@@ -373,7 +383,7 @@ int main(int argc, char *argv[])
         s.rate(kRateSeconds);
         s.grab("after-rate");
         showLoadedPlugins();
-#ifndef WINDOW_FIGURES_SIM
+#ifndef WINDOW_FIGURES_ONLY
         if (replug) {
             s.setupPage();
             if (s.replug()) {

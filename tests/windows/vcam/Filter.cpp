@@ -299,6 +299,8 @@ HRESULT Filter::KsProperty(PKSPROPERTY property, ULONG propertyLength, LPVOID da
         answer.hr = E_POINTER;
     } else if (gone()) {
         answer.hr = switches.goneStatus;
+    } else if (switches.slowMs && FAILED(switches.slowStatus)) {
+        answer.hr = switches.slowStatus;  // the camera never answered
     } else if (!whole) {
         answer.hr = E_INVALIDARG;
     } else {

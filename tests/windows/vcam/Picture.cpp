@@ -78,12 +78,17 @@ void paintBars(const vidorra::sim::SimCamera &camera, std::uint8_t *bits, int fr
     const int blue = signedByte(camera.value(vidorra::selector::BlueGain));
     const int barsBottom = card::barsHeight(kHeight);
     const int markerLeft = (frameNumber * 6) % kWidth;
+    // Mirrored by the flips, as the card is.
+    const bool flipH = camera.value(vidorra::selector::FlipH) == 1;
+    const bool flipV = camera.value(vidorra::selector::FlipV) == 1;
     auto *pixels = reinterpret_cast<std::uint32_t *>(bits);
     for (int y = 0; y < kHeight; ++y) {
-        std::uint32_t *row = pixels + static_cast<std::size_t>(kHeight - 1 - y) * kWidth;  // bottom up
+        const int shownY = flipV ? kHeight - 1 - y : y;
+        std::uint32_t *row = pixels + static_cast<std::size_t>(kHeight - 1 - shownY) * kWidth;  // bottom up
         if (y < barsBottom) {
             for (std::size_t bar = 0; bar < card::kBars.size(); ++bar) {
-                const int left = card::barLeft(int(bar), kWidth);
+                const std::size_t shownBar = flipH ? card::kBars.size() - 1 - bar : bar;
+                const int left = card::barLeft(int(shownBar), kWidth);
                 const int right = std::min<int>(kWidth, left + card::barWidth(kWidth));
                 std::fill(row + left, row + right, card::barColour(bar, red, blue));
             }

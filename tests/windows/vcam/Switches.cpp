@@ -52,6 +52,8 @@ Switches parseSwitches(const std::string &text)
                 s.wrongLength = static_cast<unsigned>(number(a));
             } else if (key == "slow-ms" && words >> a) {
                 s.slowMs = static_cast<DWORD>(number(a));
+                if (words >> b)
+                    s.slowStatus = static_cast<HRESULT>(number(b));
             } else if (key == "gone-status" && words >> a) {
                 s.goneStatus = static_cast<HRESULT>(number(a));
             } else if (key == "vanish-after" && words >> a) {

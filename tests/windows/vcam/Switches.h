@@ -9,6 +9,8 @@
 //                                 (default 0x8007001F, ERROR_GEN_FAILURE: a STALL)
 //   wrong-length 2                the length query reports 2 bytes for every control
 //   slow-ms 300                   every KsProperty call takes 300 ms longer
+//   slow-ms 1500 0x80070079       ... and then fails with that status, as a
+//                                 camera that stopped answering, whose driver gives up
 //   gone-status 0x80070037        what every call on a camera that is gone
 //                                 answers (default: ERROR_DEV_NOT_EXIST)
 //   vanish-after 5                the camera called goes away after answering
@@ -34,6 +36,7 @@ struct Switches {
     HRESULT refuseSetStatus = HRESULT_FROM_WIN32(ERROR_GEN_FAILURE);
     unsigned wrongLength = 0;
     DWORD slowMs = 0;
+    HRESULT slowStatus = S_OK;
     HRESULT goneStatus = HRESULT_FROM_WIN32(ERROR_DEV_NOT_EXIST);
     unsigned vanishAfter = 0;
     DWORD rebootMs = 0;

@@ -3,8 +3,10 @@
 # Wine prefix of its own (made on first use), names the camera's files in the
 # environment, runs vcam-test.exe and, when they were built, dshow-probe.exe
 # and qt-camera-check.exe, then unregisters the camera and checks that Wine's
-# device enumerator is back. Starts Xvfb for the property frame when there is
-# no display. Test code: the lead's harness does the same under CTest.
+# device enumerator is back. The property frame needs a display: the Wine
+# test session's (tests/windows/wine/wine.sh, which also runs a window
+# manager) when one runs in BUILD_DIR, else a new Xvfb when there is none.
+# Under CTest it is the test wine_vcam_checks.
 #
 #   run-vcam-checks.sh BUILD_DIR [QT_PREFIX]
 #
@@ -39,6 +41,9 @@ rm -f "$work"/log.txt "$work"/state.txt "$work"/control.txt
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "vcam: making the Wine prefix $WINEPREFIX"
   "$WINE" wineboot -i >/dev/null 2>&1 || fail "wineboot failed"
+fi
+if [ -z "${DISPLAY:-}" ] && [ -s "$build/wine/display" ]; then
+  export DISPLAY=:$(head -n 1 "$build/wine/display")
 fi
 if [ -z "${DISPLAY:-}" ]; then
   for n in $(seq 77 99); do

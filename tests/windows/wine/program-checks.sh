@@ -169,6 +169,116 @@ check_ctl_sim() {
   done
 }
 
+# The test camera (tests/windows/vcam) in the camera prefix, its files here.
+winpath() { printf 'Z:%s' "${1//\//\\}"; }
+use_test_camera() {
+  export VIDORRA_WINE_CAMERA=1
+  export VIDORRA_VCAM_LOG VIDORRA_VCAM_STATE VIDORRA_VCAM_CONTROL
+  VIDORRA_VCAM_LOG=$(winpath "$work/vcam-log.txt")
+  VIDORRA_VCAM_STATE=$(winpath "$work/vcam-state.txt")
+  VIDORRA_VCAM_CONTROL=$(winpath "$work/vcam-control.txt")
+  : >"$work/vcam-log.txt"
+  : >"$work/vcam-control.txt"
+}
+logged() { wc -l <"$work/vcam-log.txt"; }
+# The transfers that reached the camera after log line N: "SET 12 05", "GET 9".
+transfers_after() {
+  tail -n +$(($1 + 1)) "$work/vcam-log.txt" | awk '/^ks / {
+      f = ""; id = ""; len = ""; b = ""
+      for (i = 1; i <= NF; i++) {
+        n = index($i, "="); k = substr($i, 1, n - 1); v = substr($i, n + 1)
+        if (k == "flags") f = v; else if (k == "id") id = v; else if (k == "len") len = v; else if (k == "bytes") b = v
+      }
+      if (f == "0x10000002") print "SET " id " " b
+      else if (f == "0x10000001" && len != "0") print "GET " id
+    }' | paste -sd ','
+}
+read_pass="GET 9,GET 13,GET 6,GET 7,GET 12,GET 15,GET 14,GET 11,GET 10,GET 18,GET 26,GET 25,GET 24"
+
+check_ctl_camera() {
+  use_test_camera
+  local out status from
+  # ctl ARGS...: its output in $out (CR LF made LF), its exit status in $status, the log line before it in $from.
+  ctl() {
+    from=$(logged)
+    out=$(cd "$work" && wine_bare "$folder/vidorra-ctl.exe" "$@" 2>&1 | tr -d '\r'; exit "${PIPESTATUS[0]}") && status=0 || status=$?
+  }
+  # Choosing the camera reads its record first (GET 9): reads are checked from their end.
+  sets_only() { transfers_after "$from" | tr ',' '\n' | { grep '^SET' || true; } | paste -sd ','; }
+  gets_only() { transfers_after "$from" | tr ',' '\n' | { grep '^GET' || true; } | paste -sd ','; }
+  expect() {  # expect WHAT STATUS SETS [GETS]: the exit status, exactly these SETs, and reads ending so
+    local sets gets
+    sets=$(sets_only) gets=$(gets_only)
+    if [ "$status" = "$2" ] && [ "$sets" = "$3" ] && { [ -z "${4:-}" ] || [[ ",$gets" == *",$4" ]]; }; then pass "$1"; else
+      fail "$1: status $status, transfers '$(transfers_after "$from")'"
+      printf '%s\n' "$out" | sed 's/^/    /'
+    fi
+  }
+  ctl list
+  [ "$status" = 0 ] && [ -z "$(sets_only)" ] && pass "list changes nothing" || fail "list: status $status, sent '$(sets_only)'"
+  [ "$(printf '%s\n' "$out" | grep -c .)" = 1 ] &&
+    printf '%s\n' "$out" | grep -qF $'Vidorra Virtual Camera\textension unit: yes\tidentity: f0f0-0102-7%261a2b3c4d%260%260000' &&
+    printf '%s\n' "$out" | grep -qF '\\?\usb#vid_f0f0&pid_0102&mi_00#7&1a2b3c4d&0&0000#' &&
+    pass "list: the USB camera alone, its identity from the device path" || fail "list printed: $out"
+  ctl info
+  expect "info reads the record and every setting in the window's order" 0 "" "$read_pass"
+  grep -qx 'device-info=v3 SOC:V9 SIM-1.1' <<<"$out" && grep -qx 'nr3d=4' <<<"$out" &&
+    grep -qx 'white-balance=auto' <<<"$out" && pass "info shows the record and the camera's values" ||
+    fail "info printed: $out"
+  ctl get nr2d red-gain
+  expect "get reads the two settings asked for" 0 "" "GET 6,GET 15"
+  [ "$out" = $'nr2d=3\nred-gain=0' ] && pass "get prints them" || fail "get printed: $out"
+  ctl set drc=5 flip-v=on
+  expect "set sends one SET each: 05 to selector 12, 01 to selector 24" 0 "SET 12 05,SET 24 01"
+  ctl set nr2d=9
+  expect "set with a value out of range sends nothing" 2 ""
+  ctl save
+  [ "$status" = 0 ] && [ -z "$(sets_only)" ] && pass "save changes nothing" || fail "save: status $status, sent '$(sets_only)'"
+  printf '%s\n' "$out" >"$work/saved.conf"
+  grep -qx 'drc=5' "$work/saved.conf" && grep -qx 'flip-v=on' "$work/saved.conf" && pass "save writes what was set" ||
+    fail "save printed: $out"
+  ctl restore-defaults
+  expect "restore-defaults sends one SET: 01 to selector 23" 0 "SET 23 01"
+  ctl get drc flip-v
+  [ "$out" = $'drc=2\nflip-v=off' ] && pass "the camera holds its defaults again" || fail "after restore-defaults: $out"
+  ctl load saved.conf
+  local sets
+  sets=$(sets_only)
+  [ "$status" = 0 ] && [[ ",$sets," == *",SET 12 05,"* ]] && [[ ",$sets," == *",SET 24 01,"* ]] &&
+    [[ ",$sets," != *",SET 23 "* ]] && pass "load sends the saved values" || fail "load: status $status, sent '$sets'"
+  ctl get drc flip-v
+  [ "$out" = $'drc=5\nflip-v=on' ] && pass "the camera holds the loaded values" || fail "after load: $out"
+}
+
+check_camera_window() {
+  use_test_camera
+  start_program vidorra.exe || return
+  sleep 1
+  debug_lines vidorra.exe >"$work/debug.txt"
+  grep -qF 'usb#vid_f0f0&pid_0102' "$work/debug.txt" && pass "vidorra.exe lists the USB camera" ||
+    fail "no USB camera in the list"
+  local from
+  from=$(logged)
+  tool click "$title" $open_camera_x $open_camera_y
+  sleep 4
+  grab after
+  [ "$(transfers_after "$from")" = "$read_pass" ] && pass "Open Camera read the record and every setting" ||
+    fail "Open Camera read: $(transfers_after "$from")"
+  debug_lines vidorra.exe >"$work/debug.txt"
+  grep -qx 'Vidorra Virtual Camera devname' "$work/debug.txt" && grep -Eq '^0 return data: 83 1$' "$work/debug.txt" &&
+    pass "the camera was bound and its record read ('S' first)" || fail "no binding or no record in the debug log"
+  # The card's bars at their probe points, the 640 x 480 picture fitted into the preview and centred.
+  local bars=("255 255 255" "255 255 0" "0 255 255" "0 255 0" "255 0 255" "255 0 0" "0 0 255") i seen=0
+  local shown_w=$((640 * preview_h / 480)) x0 y
+  x0=$((preview_x + (preview_w - shown_w) / 2))
+  y=$((preview_y + (480 * 2 / 3 - 480 / 32) * preview_h / 480))
+  for i in "${!bars[@]}"; do
+    near "$(pixel after $((x0 + (i * 640 / 7 + 640 / 7 / 2) * shown_w / 640)) $y)" "${bars[$i]}" && seen=$((seen + 1))
+  done
+  [ "$seen" = 7 ] && pass "the preview shows the test card's seven bars" || fail "the preview shows $seen of the seven bars"
+  end_program vidorra.exe
+}
+
 check_installer() {
   [ -f "$setup" ] || { fail "no installer at $setup (build the target windows_packages)"; return; }
   local prefix=$build/wine/install-prefix

@@ -17,7 +17,10 @@ def load(path):
     if bits != 24:
         raise SystemExit(f'{path}: {bits}-bit, not 24-bit')
     stride = (width * 3 + 3) & ~3
-    return width, abs(height), lambda x, y: data[offset + (abs(height) - 1 - y) * stride + x * 3:][:3][::-1]
+    def pixel(x, y):  # three bytes, not a copy of the rest of the grab
+        at = offset + (abs(height) - 1 - y) * stride + x * 3
+        return data[at:at + 3][::-1]
+    return width, abs(height), pixel
 
 
 def png(path, out):
