@@ -12,7 +12,7 @@ namespace vidorra::ctl {
 
 Status CameraSession::note(Status s)
 {
-    if (s == status::NoSuchDevice)
+    if (meansGone(s))
         isGone = true;
     return s;
 }

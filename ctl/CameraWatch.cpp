@@ -124,7 +124,7 @@ private:
 
     bool stops(Status s)
     {
-        gone = s == status::NoSuchDevice;
+        gone = meansGone(s);
         transient = !gone && captureDevice.port().isTransient(s);
         if (gone || transient)
             reason = statusText(s);
@@ -311,7 +311,7 @@ bool CameraWatch::attempt(Job &job)
         const Status why = succeeded(bound) ? status::NotBound : bound;
         const QString text = captureDevice.lastBindError().isEmpty() ? statusText(why) : captureDevice.lastBindError();
         captureDevice.reset();
-        if (why == status::NoSuchDevice) {
+        if (meansGone(why)) {
             wentAway(job);
             return false;
         }

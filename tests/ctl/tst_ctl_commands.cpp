@@ -30,12 +30,16 @@ const QString defaultInfo = QStringLiteral(
     "flip-v=off\n"
     "white-balance=auto\n");
 
-// Unplugs (or marks vanished) the camera that a handle belongs to once that
-// handle has carried `setsBeforeGone` successful Sets.
+// How a camera goes away: unplugged, every call answering ERROR_DEV_NOT_EXIST,
+// or every call answering another status of a removed device.
+enum class Going { Unplugged, Vanished, NotConnected };
+
+// Takes away the camera that a handle belongs to once that handle has
+// carried `setsBeforeGone` successful Sets.
 class VanishingPort final : public vidorra::CapturePort {
 public:
-    VanishingPort(std::unique_ptr<vidorra::CapturePort> simulated, int setsBeforeGone, bool unplug)
-        : inner(std::move(simulated)), remaining(setsBeforeGone), unplugIt(unplug)
+    VanishingPort(std::unique_ptr<vidorra::CapturePort> simulated, int setsBeforeGone, Going how)
+        : inner(std::move(simulated)), remaining(setsBeforeGone), going(how)
     {
     }
 
@@ -74,10 +78,14 @@ private:
         {
             const auto s = inner->transfer(g, sel, node, op, data, length, n);
             if (op == vidorra::XuOp::Set && vidorra::succeeded(s) && --port->remaining == 0) {
-                if (port->unplugIt)
+                if (port->going == Going::Unplugged) {
                     simHub().unplug(path);
-                else
+                } else if (port->going == Going::Vanished) {
                     simHub().camera(path)->faults.vanished = true;
+                } else {
+                    simHub().camera(path)->faults.failRequests = -1;
+                    simHub().camera(path)->faults.failStatus = vidorra::status::DeviceNotConnected;
+                }
             }
             return s;
         }
@@ -95,7 +103,7 @@ private:
     std::unique_ptr<vidorra::CapturePort> inner;
     std::vector<vidorra::DeviceEntry> listed;
     int remaining;
-    bool unplugIt;
+    Going going;
 };
 
 }  // namespace
@@ -495,17 +503,21 @@ void CtlCommandsTest::unknownDevice()
 
 void CtlCommandsTest::cameraVanishesHalfWay_data()
 {
-    QTest::addColumn<bool>("unplug");
-    QTest::newRow("unplugged") << true;
-    QTest::newRow("vanished") << false;
+    QTest::addColumn<int>("how");
+    QTest::addColumn<vidorra::Status>("status");
+    QTest::newRow("unplugged") << int(Going::Unplugged) << vidorra::status::NoSuchDevice;
+    QTest::newRow("vanished") << int(Going::Vanished) << vidorra::status::NoSuchDevice;
+    QTest::newRow("not connected") << int(Going::NotConnected) << vidorra::status::DeviceNotConnected;
 }
 
 void CtlCommandsTest::cameraVanishesHalfWay()
 {
-    QFETCH(bool, unplug);
+    QFETCH(int, how);
+    const Going going = Going(how);
+    QFETCH(vidorra::Status, status);
     vidorra::installPlatform(std::make_shared<vidorra::sim::SimPlatform>(
-        [unplug](std::unique_ptr<vidorra::CapturePort> simulated) {
-            return std::make_unique<VanishingPort>(std::move(simulated), 2, unplug);
+        [going](std::unique_ptr<vidorra::CapturePort> simulated) {
+            return std::make_unique<VanishingPort>(std::move(simulated), 2, going);
         }));
     const Run r = run({"set", "nr2d=1", "nr3d=2", "drc=3", "flip-h=on", "h264=off"});
     QCOMPARE(r.code, 1);
@@ -518,13 +530,13 @@ void CtlCommandsTest::cameraVanishesHalfWay()
     // Once gone, nothing more is asked of it: one request finds it gone, and
     // that request's probe is the last call.
     const auto &calls = simHub().calls();
-    const auto failed = std::count_if(calls.begin(), calls.end(), [](const vidorra::sim::PortCall &call) {
-        return call.status == vidorra::status::NoSuchDevice;
+    const auto failed = std::count_if(calls.begin(), calls.end(), [status](const vidorra::sim::PortCall &call) {
+        return call.status == status;
     });
     QCOMPARE(int(failed), 1);
     QVERIFY(!calls.empty());
     QCOMPARE(int(calls.back().kind), int(CallKind::ProbeNode));
-    QCOMPARE(calls.back().status, vidorra::status::NoSuchDevice);
+    QCOMPARE(calls.back().status, status);
     QVERIFY(!captureDevice.isBound());
 }
 
