@@ -133,9 +133,11 @@ check_device_change() {
 
 check_entry_point() {
   local argument="Grüße aus Köln – 日本"
+  local status=0
   VIDORRA_ENTRY_REPORT=$(printf 'Z:%s' "${work//\//\\}")\\report.txt \
-    bash "$here/wine.sh" run "$build" "$entry" "$argument" -style windows plain >"$work/entry.out" 2>&1 || true
-  tr -d '\r' <"$work/report.txt" >"$work/report" 2>/dev/null || { fail "no report"; return; }
+    bash "$here/wine.sh" run "$build" "$entry" "$argument" -style windows plain >"$work/entry.out" 2>&1 || status=$?
+  tr -d '\r' <"$work/report.txt" >"$work/report" 2>/dev/null ||
+    { cat "$work/entry.out"; fail "no report (the program ended with status $status)"; return; }
   cat "$work/report"
   [ "$(grep -c '^argv .* ansi$' "$work/report")" = 4 ] && pass "each argument reached main() in the ANSI code page" ||
     fail "main() did not receive the arguments in the ANSI code page"
