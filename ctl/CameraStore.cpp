@@ -20,7 +20,13 @@ const char kSuffix[] = ".conf";
 QString CameraStore::defaultFolder()
 {
 #ifdef _WIN32
-    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    // The user's local application data: the identity may hold a USB port
+    // path, which belongs to this machine, so nothing of it should roam.
+    QString config = qEnvironmentVariable("LOCALAPPDATA");
+    if (config.isEmpty() || !QDir::isAbsolutePath(config))
+        config = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    return config.isEmpty() ? QString()
+                            : QDir::toNativeSeparators(QDir::cleanPath(config + QStringLiteral("/vidorra/cameras")));
 #else
     // A relative XDG_CONFIG_HOME is invalid and ignored, as the XDG base directory rules say.
     QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
@@ -28,13 +34,22 @@ QString CameraStore::defaultFolder()
         const QString home = qEnvironmentVariable("HOME");
         config = home.isEmpty() || !QDir::isAbsolutePath(home) ? QString() : home + QStringLiteral("/.config");
     }
-#endif
     return config.isEmpty() ? QString() : QDir::cleanPath(config + QStringLiteral("/vidorra/cameras"));
+#endif
+}
+
+QString CameraStore::noFolderReason()
+{
+#ifdef _WIN32
+    return QStringLiteral("no folder to keep settings in: Windows names no local application data folder");
+#else
+    return QStringLiteral("no folder to keep settings in: neither XDG_CONFIG_HOME nor HOME names one");
+#endif
 }
 
 QString CameraStore::fileFor(const QString &identity) const
 {
-    return dir + QLatin1Char('/') + identity + QLatin1String(kSuffix);
+    return dir + QDir::separator() + identity + QLatin1String(kSuffix);
 }
 
 bool CameraStore::write(const QString &identity, const QByteArray &bytes, QString *error) const

@@ -1,6 +1,7 @@
 // Where vidorra-ctl remembers each camera's settings: one file per camera
 // identity, IDENTITY.conf, in $XDG_CONFIG_HOME/vidorra/cameras (by default
-// ~/.config/vidorra/cameras). A file is replaced whole, through a temporary
+// ~/.config/vidorra/cameras); on Windows in %LOCALAPPDATA%\vidorra\cameras,
+// written with the native separators there. A file is replaced whole, through a temporary
 // file in the same folder that is synced and renamed over it, so a crash, a
 // full disk or a second writer never leaves half a file in its place.
 #pragma once
@@ -17,6 +18,8 @@ public:
 
     // The folder the environment names; empty when it names none (no HOME).
     static QString defaultFolder();
+    // Why defaultFolder() is empty, in the user's terms.
+    static QString noFolderReason();
 
     QString folder() const { return dir; }
     QString fileFor(const QString &identity) const;

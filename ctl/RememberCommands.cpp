@@ -19,7 +19,7 @@ bool storeFolder(Context &c, QString *folder)
 {
     *folder = CameraStore::defaultFolder();
     if (folder->isEmpty())
-        c.cameraError(QStringLiteral("no folder to keep settings in: neither XDG_CONFIG_HOME nor HOME names one"));
+        c.cameraError(CameraStore::noFolderReason());
     return !folder->isEmpty();
 }
 

@@ -19,7 +19,7 @@ int watchCommand(Context &c)
     }
     const QString folder = CameraStore::defaultFolder();
     if (folder.isEmpty()) {
-        c.cameraError(QStringLiteral("no folder to keep settings in: neither XDG_CONFIG_HOME nor HOME names one"));
+        c.cameraError(CameraStore::noFolderReason());
         return c.outcome.exitCode();
     }
     if (!QCoreApplication::instance()) {

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextCodec>
 #include <QTimer>
@@ -26,6 +27,13 @@ QByteArray readAll(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+// What names the folder: XDG_CONFIG_HOME, or on Windows LOCALAPPDATA.
+#ifdef Q_OS_WIN
+const char kFolderVariable[] = "LOCALAPPDATA";
+#else
+const char kFolderVariable[] = "XDG_CONFIG_HOME";
+#endif
+
 }  // namespace
 
 class CtlRememberTest : public QObject {
@@ -36,10 +44,11 @@ private slots:
     {
         resetSim();
         config = std::make_unique<QTemporaryDir>();
-        qputenv("XDG_CONFIG_HOME", config->path().toUtf8());
-        folder = config->path() + "/vidorra/cameras";
+        oldFolderVariable = qgetenv(kFolderVariable);
+        qputenv(kFolderVariable, config->path().toUtf8());
+        folder = QDir::toNativeSeparators(config->path() + "/vidorra/cameras");
     }
-    void cleanup() { qunsetenv("XDG_CONFIG_HOME"); }
+    void cleanup() { qputenv(kFolderVariable, oldFolderVariable); }
     void cleanupTestCase() { resetSim(); }
 
     void rememberWritesWhatSaveWrites();
@@ -62,9 +71,10 @@ private slots:
 private:
     QString fileOf(const QString &identity = QString::fromLatin1(kSimCameraIdentity)) const
     {
-        return folder + "/" + identity + ".conf";
+        return folder + QDir::separator() + identity + ".conf";
     }
     std::unique_ptr<QTemporaryDir> config;
+    QByteArray oldFolderVariable;
     QString folder;
 };
 
@@ -89,30 +99,43 @@ void CtlRememberTest::rememberWritesWhatSaveWrites()
 
 void CtlRememberTest::folderFromTheEnvironment_data()
 {
-    QTest::addColumn<QString>("xdg");  // relative to the temporary folder; "-" unset
-    QTest::addColumn<QString>("expected");
+    QTest::addColumn<QString>("value");  // relative to the temporary folder; "-" unset, "rel" relative
+    QTest::addColumn<QString>("expected");  // "known": the user's local application data as Windows names it
+#ifdef Q_OS_WIN
+    QTest::newRow("LOCALAPPDATA") << "local" << "local/vidorra/cameras";
+    QTest::newRow("unset: the known folder") << "-" << "known";
+    QTest::newRow("relative is ignored") << "rel" << "known";
+#else
     QTest::newRow("XDG_CONFIG_HOME") << "xdg" << "xdg/vidorra/cameras";
     QTest::newRow("unset: HOME/.config") << "-" << "home/.config/vidorra/cameras";
     QTest::newRow("empty: HOME/.config") << "" << "home/.config/vidorra/cameras";
     QTest::newRow("relative is ignored") << "rel" << "home/.config/vidorra/cameras";
+#endif
 }
 
 void CtlRememberTest::folderFromTheEnvironment()
 {
-    QFETCH(QString, xdg);
+    QFETCH(QString, value);
     QFETCH(QString, expected);
     const QByteArray oldHome = qgetenv("HOME");
     qputenv("HOME", (config->path() + "/home").toUtf8());
-    if (xdg == "-")
-        qunsetenv("XDG_CONFIG_HOME");
-    else if (xdg == "rel")
-        qputenv("XDG_CONFIG_HOME", "relative/config");
+    if (value == "-")
+        qunsetenv(kFolderVariable);
+    else if (value == "rel")
+        qputenv(kFolderVariable, "relative/config");
     else
-        qputenv("XDG_CONFIG_HOME", xdg.isEmpty() ? QByteArray() : (config->path() + "/" + xdg).toUtf8());
+        qputenv(kFolderVariable, value.isEmpty() ? QByteArray() : (config->path() + "/" + value).toUtf8());
     const Run r = run({"remember"});
     qputenv("HOME", oldHome);
     QCOMPARE(r.code, 0);
-    QVERIFY2(QFileInfo::exists(config->path() + "/" + expected + "/f0f0-0102-SIM0001.conf"), qPrintable(r.out));
+    const QString file = (expected == "known"
+                              ? QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/vidorra/cameras"
+                              : config->path() + "/" + expected) +
+                         "/f0f0-0102-SIM0001.conf";
+    QVERIFY2(QFileInfo::exists(file), qPrintable(r.out));
+    QVERIFY2(r.out.endsWith(" in " + QDir::toNativeSeparators(QDir::cleanPath(file)) + "\n"), qPrintable(r.out));
+    if (expected == "known")
+        QFile::remove(file);
     QVERIFY(!QFileInfo::exists("relative"));
 }
 
@@ -142,6 +165,19 @@ void CtlRememberTest::aFileIsReplacedWholeNeverRewritten()
     QCOMPARE(run({"remember"}).code, 0);
     QFile earlier(fileOf());
     QVERIFY(earlier.open(QIODevice::ReadOnly));  // a reader of the earlier file, as watch may be
+#ifdef Q_OS_WIN
+    // Windows lets no file that is open elsewhere be replaced: remember says
+    // so, and the reader and the folder keep the whole earlier file.
+    const QByteArray first = readAll(fileOf());
+    simCamera()->setValue(sel::Nr3d, 8);
+    const Run r = run({"remember"});
+    QCOMPARE(r.code, 1);
+    QVERIFY2(r.err.startsWith("vidorra-ctl-sim: cannot write " + fileOf() + ": "), qPrintable(r.err));
+    QVERIFY2(r.err.endsWith("; what was remembered before stays\n"), qPrintable(r.err));
+    QCOMPARE(earlier.readAll(), first);
+    QCOMPARE(readAll(fileOf()), first);
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"f0f0-0102-SIM0001.conf"});
+#else
     struct stat before {};
     QCOMPARE(::stat(QFile::encodeName(fileOf()).constData(), &before), 0);
     const QByteArray first = readAll(fileOf());
@@ -155,6 +191,7 @@ void CtlRememberTest::aFileIsReplacedWholeNeverRewritten()
     QCOMPARE(earlier.readAll(), first);
     QVERIFY(readAll(fileOf()).contains("\nnr3d=8\n"));
     QVERIFY(first.contains("\nnr3d=4\n"));
+#endif
 }
 
 void CtlRememberTest::unreadSettingKeepsTheEarlierFile()
