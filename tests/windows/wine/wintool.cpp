@@ -7,6 +7,8 @@
 //   wintool drag TITLE X1 Y1 X2 Y2        press at X1,Y1, move in steps, release at X2,Y2
 //   wintool alive TITLE                   the window answers messages within 5 s
 //   wintool close TITLE                   WM_CLOSE
+//   wintool hidden TITLE SECONDS          a window with that title exists, shown or not
+//   wintool endsession TITLE              WM_QUERYENDSESSION, then WM_ENDSESSION for a logoff
 //   wintool devicechange TITLE WPARAM [DEVICE-PATH]
 //                                         WM_DEVICECHANGE; a DEV_BROADCAST_DEVICEINTERFACE for
 //                                         arrival and removal, a bare header for the others
@@ -158,6 +160,27 @@ int wmain(int argc, wchar_t **argv)
         return version(argv[2]);
     if (argc < 3)
         return 2;
+    if (verb == L"hidden" && argc == 4) {
+        for (int waited = 0; !FindWindowW(nullptr, argv[2]); waited += 100) {
+            if (waited >= number(3) * 1000)
+                return fail("no window with that title");
+            Sleep(100);
+        }
+        return 0;
+    }
+    if (verb == L"endsession" && argc == 3) {
+        // Sent as Windows sends it to every top-level window, shown or not.
+        HWND hidden = FindWindowW(nullptr, argv[2]);
+        DWORD_PTR answer = 0;
+        if (!hidden || !SendMessageTimeoutW(hidden, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000,
+                                            &answer))
+            return fail("WM_QUERYENDSESSION was not taken");
+        if (!answer)
+            return fail("the logoff was refused");
+        return SendMessageTimeoutW(hidden, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &answer)
+            ? 0
+            : fail("WM_ENDSESSION was not taken");
+    }
     HWND window = findWindow(argv[2], verb == L"window" && argc == 4 ? number(3) : 5);
     if (!window)
         return fail("no visible window with that title");
