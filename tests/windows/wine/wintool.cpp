@@ -14,13 +14,11 @@
 //                                         too); a DEV_BROADCAST_DEVICEINTERFACE for arrival and
 //                                         removal, a bare header for the others; prints the
 //                                         Unix time in ms at which it was sent
-//   wintool ctrlc EXE                     Ctrl+C to the console of the process running EXE (a file name)
 //   wintool grab FILE.bmp                 the whole screen, 24-bit
 //   wintool version FILE                  "ProductName|FileVersion|ProductVersion"
 // Exit status 0 on success, 1 on failure (with the reason on stderr), 2 for usage.
 #include <windows.h>
 #include <dbt.h>
-#include <tlhelp32.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -161,21 +159,6 @@ int deviceChange(HWND window, WPARAM wParam, const wchar_t *path)
     return 0;
 }
 
-DWORD processId(const wchar_t *exe)
-{
-    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE)
-        return 0;
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof entry;
-    DWORD found = 0;
-    for (BOOL more = Process32FirstW(snapshot, &entry); more && !found; more = Process32NextW(snapshot, &entry))
-        if (_wcsicmp(entry.szExeFile, exe) == 0)
-            found = entry.th32ProcessID;
-    CloseHandle(snapshot);
-    return found;
-}
-
 }  // namespace
 
 int wmain(int argc, wchar_t **argv)
@@ -188,17 +171,6 @@ int wmain(int argc, wchar_t **argv)
         return version(argv[2]);
     if (argc < 3)
         return 2;
-    if (verb == L"ctrlc" && argc == 3) {
-        const DWORD pid = processId(argv[2]);
-        if (!pid)
-            return fail("no such process");
-        // Only a process of the same console can send it: this one joins that console.
-        FreeConsole();
-        if (!AttachConsole(pid))
-            return fail("cannot attach to the process's console");
-        SetConsoleCtrlHandler(nullptr, TRUE);  // not this process's own end
-        return GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0) ? 0 : fail("GenerateConsoleCtrlEvent failed");
-    }
     if (verb == L"hidden" && argc == 4)
         return findWindow(argv[2], number(3), true) ? 0 : fail("no window with that title");
     if (verb == L"endsession" && argc == 3) {
