@@ -150,8 +150,8 @@ bool CameraWatch::start()
 {
     DeviceWatcher *watcher = installedPlatform().watchDevices(this);
     if (!watcher || !watcher->isWatching()) {
-        line(watcher ? QStringLiteral("cannot learn of cameras as they appear: the device-change monitor (udev) "
-                                      "cannot be opened")
+        line(watcher ? QStringLiteral("cannot learn of cameras as they appear: the device-change monitor (udev, or "
+                                      "Windows' device notifications) cannot be opened")
                      : QStringLiteral("cannot learn of cameras as they appear on this system"));
         return false;
     }
