@@ -22,6 +22,7 @@ public:
     ~WindowsDeviceWatcher() override;
 
     bool isWatching() const override;
+    QString monitorName() const override { return QStringLiteral("device notifications"); }
 
 private:
     std::unique_ptr<DeviceNotifications> notifications;
