@@ -8,6 +8,7 @@
 #include "Ctl.h"
 #include "LogFile.h"
 #include "PlatformBackend.h"
+#include "ResultChannel.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -20,6 +21,8 @@ int main(int argc, char *argv[])
     using namespace vidorra::ctl;
     vidorra::installPlatform(std::make_shared<PlatformBackend>());
     QCoreApplication application(argc, argv);
+    // The device layer's diagnostics on standard output go to the null device, as vidorra-ctl's do.
+    ResultChannel quiet(false);
     const QString store = CameraStore::defaultFolder();
     if (store.isEmpty())
         return ExitCameraRefused;  // nowhere for the settings, nor for the log

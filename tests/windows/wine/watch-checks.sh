@@ -203,12 +203,19 @@ check_installer_watch() {
   rm -rf "$fresh"
   cp -a "$build/wine/pristine" "$fresh"
   run_fresh() { VIDORRA_WINEPREFIX=$fresh wine_bare "$@"; }
-  run_value() { WINEPREFIX=$fresh "$WINESERVER" -w; sed -n '/^\[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Run\]/,/^\[/p' "$fresh/user.reg" | grep -F '"Vidorra watch"='; }
+  # The hive as reg exports it (wineserver saves user.reg only when it ends,
+  # which it does not while the watch runs; Wine's reg prints nothing into a pipe).
+  run_value() {
+    rm -f "$work/run.reg"
+    run_fresh reg export 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' "$(winpath "$work/run.reg")" /y \
+      >/dev/null 2>&1 || true
+    iconv -f UTF-16LE -t UTF-8 "$work/run.reg" 2>/dev/null | tr -d '\r' | grep -F '"Vidorra watch"='
+  }
   run_fresh "$setup" /S || fail "the silent install failed"
   installed=$(echo "$fresh"/drive_c/users/*/AppData/Local/Programs/Vidorra)
   run_value >/dev/null && fail "the Run value is written without the option" || pass "no Run value without the option"
   run_fresh "$setup" /S /WATCH=1 || fail "the silent install with /WATCH=1 failed"
-  run_value | grep -qiF 'Programs\\\\Vidorra\\\\vidorra-watch.exe' && pass "/WATCH=1 writes the Run value" ||
+  run_value | grep -qiF 'Programs\\Vidorra\\vidorra-watch.exe' && pass "/WATCH=1 writes the Run value" ||
     fail "no Run value naming vidorra-watch.exe after /WATCH=1"
   VIDORRA_WINEPREFIX=$fresh tool hidden VidorraWatch 30 && pass "the installer started the watch" ||
     fail "no watch runs after the install"
