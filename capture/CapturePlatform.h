@@ -27,12 +27,19 @@ public:
     // The platform's own test for a USB camera, beside the device-name marker
     // (for example a /dev/videoN node whose sysfs device is on the USB bus).
     virtual bool isUsbCamera(const std::string &deviceName) const = 0;
-    // A watcher owned by `parent`, or null where the platform announces device
-    // changes by window message instead (Windows).
+    // A watcher owned by `parent`, or null where the platform cannot announce
+    // device changes.
     virtual DeviceWatcher *watchDevices(QObject *parent) = 0;
+    // Whether a window hears of device changes by itself (WM_DEVICECHANGE on
+    // Windows), so that it needs no watcher on top.
+    virtual bool sendsDeviceChangesToWindows() const { return false; }
     // What asks a long-running command to end (SIGTERM and SIGINT on Linux),
     // owned by `parent`; null where the platform offers nothing of the kind.
+    // On Windows it also marks the session's watch as running.
     virtual StopWatcher *watchStopRequests(QObject * /*parent*/) { return nullptr; }
+    // Whether a long-running watch runs in this session, where the platform can tell.
+    enum class WatchState { Unknown, Running, NotRunning };
+    virtual WatchState watchState() const { return WatchState::Unknown; }
 };
 
 // Makes `platform` the one every later call goes through. The global

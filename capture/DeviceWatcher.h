@@ -14,6 +14,8 @@ public:
 
     // False when the watcher cannot learn of changes (no udev monitor).
     virtual bool isWatching() const { return true; }
+    // What it learns through, for messages ("udev").
+    virtual QString monitorName() const { return QString(); }
 
 signals:
     // A device node appeared or went away (before the devicesChanged it

@@ -150,8 +150,10 @@ bool CameraWatch::start()
 {
     DeviceWatcher *watcher = installedPlatform().watchDevices(this);
     if (!watcher || !watcher->isWatching()) {
-        line(watcher ? QStringLiteral("cannot learn of cameras as they appear: the device-change monitor (udev) "
+        const QString name = watcher ? watcher->monitorName() : QString();
+        line(watcher ? QStringLiteral("cannot learn of cameras as they appear: the device-change monitor %1"
                                       "cannot be opened")
+                           .arg(name.isEmpty() ? QString() : QStringLiteral("(%1) ").arg(name))
                      : QStringLiteral("cannot learn of cameras as they appear on this system"));
         return false;
     }

@@ -39,7 +39,7 @@ const char kHelp[] =
     "  apply                put the camera's remembered settings back on it\n"
     "  watch                stay running, putting each camera's remembered\n"
     "                       settings back whenever it appears (ends on SIGTERM\n"
-    "                       or SIGINT)\n"
+    "                       or SIGINT; on Windows on Ctrl+C, WM_CLOSE or logoff)\n"
     "\n"
     "Settings and their values:\n"
     "  image-style                    normal, clarity, bright, pc, clarity-led,\n"

@@ -4,6 +4,7 @@
 
 #include "CameraIdentity.h"
 #include "CameraSession.h"
+#include "CapturePlatform.h"
 #include "CameraStore.h"
 #include "Printable.h"
 #include "SettingsFile.h"
@@ -44,6 +45,22 @@ QStringList othersWithIdentity(const CameraEntry &camera)
             if (other.identity == camera.identity && other.path != camera.path)
                 others << describe(other);
     return others;
+}
+
+// Where the platform can tell (Windows), whether anything puts the settings
+// back by itself.
+void noteWatchState(Context &c)
+{
+    switch (installedPlatform().watchState()) {
+    case CapturePlatform::WatchState::Running:
+        c.note(QStringLiteral("watch is running: remembered settings are put back whenever a camera appears"));
+        break;
+    case CapturePlatform::WatchState::NotRunning:
+        c.note(QStringLiteral("watch is not running: remembered settings are put back only by apply"));
+        break;
+    case CapturePlatform::WatchState::Unknown:
+        break;
+    }
 }
 
 }  // namespace
@@ -125,6 +142,7 @@ int rememberedCommand(Context &c)
     const QStringList identities = CameraStore(folder).identities();
     if (identities.isEmpty()) {
         c.note(QStringLiteral("no camera's settings are remembered (in %1)").arg(folder));
+        noteWatchState(c);
         return c.outcome.exitCode();
     }
     QVector<CameraEntry> cameras;
@@ -142,6 +160,7 @@ int rememberedCommand(Context &c)
                                       : QStringLiteral("present: ") + present.join(QStringLiteral(", ")))
               << '\n';
     }
+    noteWatchState(c);
     return c.outcome.exitCode();
 }
 

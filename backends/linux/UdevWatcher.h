@@ -19,6 +19,7 @@ public:
 
     // False when no monitor could be made (the list then changes only when rebuilt by hand).
     bool isWatching() const override { return monitor != nullptr; }
+    QString monitorName() const override { return QStringLiteral("udev"); }
 
 private:
     void readEvents();

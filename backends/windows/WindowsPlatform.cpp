@@ -2,16 +2,28 @@
 
 #include "ComSystem.h"
 #include "DirectShowPort.h"
+#include "WatchMarker.h"
+#include "WindowSystem.h"
+#include "WindowsWatchers.h"
 
 namespace vidorra::directshow {
 
-WindowsPlatform::WindowsPlatform() : directShow(createDirectShowPort()) {}
+WindowsPlatform::WindowsPlatform() : windows(realWindowSystem()), directShow(createDirectShowPort()) {}
 
-WindowsPlatform::WindowsPlatform(std::shared_ptr<ComSystem> system)
-    : directShow(createDirectShowPort(std::move(system)))
+WindowsPlatform::WindowsPlatform(std::shared_ptr<ComSystem> com, std::shared_ptr<WindowSystem> windows)
+    : windows(windows ? std::move(windows) : realWindowSystem()), directShow(createDirectShowPort(std::move(com)))
 {
 }
 
 WindowsPlatform::~WindowsPlatform() = default;
+
+DeviceWatcher *WindowsPlatform::watchDevices(QObject *parent) { return new WindowsDeviceWatcher(windows, parent); }
+
+StopWatcher *WindowsPlatform::watchStopRequests(QObject *parent) { return new WindowsStopWatcher(windows, parent); }
+
+CapturePlatform::WatchState WindowsPlatform::watchState() const
+{
+    return WatchMarker::isHeld(*windows) ? WatchState::Running : WatchState::NotRunning;
+}
 
 }  // namespace vidorra::directshow

@@ -1,6 +1,7 @@
 // The Windows platform: DirectShow for the cameras. Qt's DirectShow plugin
 // names USB cameras by their "usb#" device path, which the device-name marker
-// already recognises; device changes arrive as WM_DEVICECHANGE at the window.
+// already recognises. Device changes reach the window as WM_DEVICECHANGE;
+// vidorra-ctl watch hears of them through a message-only window instead.
 #pragma once
 
 #include "CapturePlatform.h"
@@ -10,19 +11,24 @@
 namespace vidorra::directshow {
 
 class ComSystem;
+class WindowSystem;
 
 class WindowsPlatform final : public CapturePlatform {
 public:
     WindowsPlatform();
-    // Over another COM layer (the tests' fake COM objects).
-    explicit WindowsPlatform(std::shared_ptr<ComSystem> system);
+    // Over other system layers (the tests' fakes).
+    explicit WindowsPlatform(std::shared_ptr<ComSystem> com, std::shared_ptr<WindowSystem> windows = nullptr);
     ~WindowsPlatform() override;
 
     CapturePort &port() override { return *directShow; }
     bool isUsbCamera(const std::string &) const override { return false; }
-    DeviceWatcher *watchDevices(QObject *) override { return nullptr; }
+    DeviceWatcher *watchDevices(QObject *parent) override;
+    bool sendsDeviceChangesToWindows() const override { return true; }
+    StopWatcher *watchStopRequests(QObject *parent) override;
+    WatchState watchState() const override;
 
 private:
+    std::shared_ptr<WindowSystem> windows;
     std::unique_ptr<CapturePort> directShow;
 };
 

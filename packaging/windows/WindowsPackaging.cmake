@@ -76,4 +76,4 @@ add_custom_target(windows_packages
   COMMAND ${CMAKE_COMMAND} -E echo "zip: ${zip}"
   COMMAND ${CMAKE_COMMAND} -E echo "installer: ${setup}"
   VERBATIM)
-add_dependencies(windows_packages vidorra vidorra-sim vidorra-ctl vidorra-ctl-sim)
+add_dependencies(windows_packages vidorra vidorra-sim vidorra-ctl vidorra-ctl-sim vidorra-watch)

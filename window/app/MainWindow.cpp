@@ -118,8 +118,10 @@ MainWindow::MainWindow(QWidget *parent)
 
     // Where the platform sends no window message for device changes, the
     // backend's watcher stands in for it.
-    if (vidorra::DeviceWatcher *watcher = vidorra::installedPlatform().watchDevices(this))
-        connect(watcher, &vidorra::DeviceWatcher::devicesChanged, this, &MainWindow::rebuildCameraList);
+    vidorra::CapturePlatform &platform = vidorra::installedPlatform();
+    if (!platform.sendsDeviceChangesToWindows())
+        if (vidorra::DeviceWatcher *watcher = platform.watchDevices(this))
+            connect(watcher, &vidorra::DeviceWatcher::devicesChanged, this, &MainWindow::rebuildCameraList);
 }
 
 // The form object goes first, the image capture next (while its camera still

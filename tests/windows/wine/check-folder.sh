@@ -36,7 +36,7 @@ while IFS= read -r binary; do
   done < <("$OBJDUMP" -p "$binary" | sed -n 's/^[[:space:]]*DLL Name: //p')
 done < <(find "$folder" -type f \( -iname '*.exe' -o -iname '*.dll' \) | sort)
 
-for needed in vidorra.exe vidorra-sim.exe vidorra-ctl.exe vidorra-ctl-sim.exe platforms/qwindows.dll \
+for needed in vidorra.exe vidorra-sim.exe vidorra-ctl.exe vidorra-ctl-sim.exe vidorra-watch.exe platforms/qwindows.dll \
   styles/qwindowsvistastyle.dll mediaservice/dsengine.dll; do
   [ -f "$folder/$needed" ] || { echo "MISSING: $needed"; missing=$((missing + 1)); }
 done

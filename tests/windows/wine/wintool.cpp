@@ -6,10 +6,14 @@
 //   wintool click TITLE X Y               a left click at client point X,Y (SendInput)
 //   wintool drag TITLE X1 Y1 X2 Y2        press at X1,Y1, move in steps, release at X2,Y2
 //   wintool alive TITLE                   the window answers messages within 5 s
-//   wintool close TITLE                   WM_CLOSE
+//   wintool close TITLE                   WM_CLOSE (to a hidden window too)
+//   wintool hidden TITLE SECONDS          a window with that title exists, shown, hidden or message-only
+//   wintool endsession TITLE              WM_QUERYENDSESSION, then WM_ENDSESSION for a logoff
 //   wintool devicechange TITLE WPARAM [DEVICE-PATH]
-//                                         WM_DEVICECHANGE; a DEV_BROADCAST_DEVICEINTERFACE for
-//                                         arrival and removal, a bare header for the others
+//                                         WM_DEVICECHANGE (to a hidden or message-only window
+//                                         too); a DEV_BROADCAST_DEVICEINTERFACE for arrival and
+//                                         removal, a bare header for the others; prints the
+//                                         Unix time in ms at which it was sent
 //   wintool grab FILE.bmp                 the whole screen, 24-bit
 //   wintool version FILE                  "ProductName|FileVersion|ProductVersion"
 // Exit status 0 on success, 1 on failure (with the reason on stderr), 2 for usage.
@@ -33,11 +37,15 @@ int fail(const char *what)
     return 1;
 }
 
-HWND findWindow(const wchar_t *title, int seconds)
+// A shown window; with `hidden`, also a hidden one or a message-only one
+// (HWND_MESSAGE), which FindWindow does not see.
+HWND findWindow(const wchar_t *title, int seconds, bool hidden = false)
 {
     for (int waited = 0;; waited += 100) {
         HWND window = FindWindowW(nullptr, title);
-        if (window && IsWindowVisible(window))
+        if (window && (hidden || IsWindowVisible(window)))
+            return window;
+        if (hidden && (window = FindWindowExW(HWND_MESSAGE, nullptr, nullptr, title)))
             return window;
         if (waited >= seconds * 1000)
             return nullptr;
@@ -141,8 +149,13 @@ int deviceChange(HWND window, WPARAM wParam, const wchar_t *path)
     }
     DWORD_PTR answer = 0;
     const LPARAM lParam = record.empty() ? 0 : reinterpret_cast<LPARAM>(record.data());
+    // Wine's system time is the Unix clock: the tests time what follows from here.
+    FILETIME now{};
+    GetSystemTimePreciseAsFileTime(&now);
+    const unsigned long long ticks = (ULONGLONG(now.dwHighDateTime) << 32) | now.dwLowDateTime;
     if (!SendMessageTimeoutW(window, WM_DEVICECHANGE, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &answer))
         return fail("WM_DEVICECHANGE was not taken");
+    std::printf("%llu\n", (ticks - 116444736000000000ULL) / 10000);
     return 0;
 }
 
@@ -158,7 +171,23 @@ int wmain(int argc, wchar_t **argv)
         return version(argv[2]);
     if (argc < 3)
         return 2;
-    HWND window = findWindow(argv[2], verb == L"window" && argc == 4 ? number(3) : 5);
+    if (verb == L"hidden" && argc == 4)
+        return findWindow(argv[2], number(3), true) ? 0 : fail("no window with that title");
+    if (verb == L"endsession" && argc == 3) {
+        // Sent as Windows sends it to every top-level window, shown or not.
+        HWND hidden = findWindow(argv[2], 5, true);
+        DWORD_PTR answer = 0;
+        if (!hidden || !SendMessageTimeoutW(hidden, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000,
+                                            &answer))
+            return fail("WM_QUERYENDSESSION was not taken");
+        if (!answer)
+            return fail("the logoff was refused");
+        return SendMessageTimeoutW(hidden, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &answer)
+            ? 0
+            : fail("WM_ENDSESSION was not taken");
+    }
+    const bool anyWindow = verb == L"close" || verb == L"devicechange";
+    HWND window = findWindow(argv[2], verb == L"window" && argc == 4 ? number(3) : 5, anyWindow);
     if (!window)
         return fail("no visible window with that title");
     if (verb == L"window" && argc == 4) {

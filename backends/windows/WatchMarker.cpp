@@ -1,0 +1,29 @@
+#include "WatchMarker.h"
+
+namespace vidorra::directshow {
+
+namespace {
+constexpr wchar_t kMarkerName[] = L"Local\\VidorraCameraWatch";
+}
+
+WatchMarker::WatchMarker(std::shared_ptr<WindowSystem> system)
+    : system(std::move(system)), mutex(this->system->createMutex(kMarkerName))
+{
+}
+
+WatchMarker::~WatchMarker()
+{
+    if (mutex)
+        system->closeHandle(mutex);
+}
+
+bool WatchMarker::isHeld(WindowSystem &system)
+{
+    const HANDLE found = system.openMutex(kMarkerName);
+    if (!found)
+        return false;
+    system.closeHandle(found);
+    return true;
+}
+
+}  // namespace vidorra::directshow

@@ -1,0 +1,27 @@
+// Tells the user's other programs that a watch runs in this session: a named
+// mutex (Local\VidorraCameraWatch) that exists while some watch holds it, so
+// that `remembered` can say whether one runs. Windows-only, Qt-free.
+#pragma once
+
+#include "WindowSystem.h"
+
+#include <memory>
+
+namespace vidorra::directshow {
+
+class WatchMarker {
+public:
+    explicit WatchMarker(std::shared_ptr<WindowSystem> system);
+    ~WatchMarker();
+    WatchMarker(const WatchMarker &) = delete;
+    WatchMarker &operator=(const WatchMarker &) = delete;
+
+    // Whether a watch of this session holds the marker now.
+    static bool isHeld(WindowSystem &system);
+
+private:
+    std::shared_ptr<WindowSystem> system;
+    HANDLE mutex;
+};
+
+}  // namespace vidorra::directshow

@@ -1,0 +1,35 @@
+// The window, device-notification, console and named-object calls of the
+// Windows platform's watchers, behind one interface so that tests run the
+// real watchers over a fake. Windows-only, Qt-free.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+namespace vidorra::directshow {
+
+class WindowSystem {
+public:
+    virtual ~WindowSystem() = default;
+
+    virtual HINSTANCE moduleInstance();                       // GetModuleHandleW(nullptr)
+    virtual ATOM registerClass(const WNDCLASSEXW &windowClass);  // RegisterClassExW
+    virtual HWND createWindow(DWORD exStyle, const wchar_t *className, const wchar_t *title, DWORD style,
+                              HWND parent, HINSTANCE instance, void *param);  // CreateWindowExW
+    virtual BOOL destroyWindow(HWND window);
+    virtual LRESULT defaultProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);  // DefWindowProcW
+    virtual BOOL postMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);       // PostMessageW
+    virtual HDEVNOTIFY registerDeviceNotification(HWND window, void *filter, DWORD flags);   // RegisterDeviceNotificationW
+    virtual BOOL unregisterDeviceNotification(HDEVNOTIFY notification);
+    virtual BOOL setConsoleCtrlHandler(PHANDLER_ROUTINE handler, BOOL add);
+    virtual HANDLE createMutex(const wchar_t *name);  // CreateMutexW, not taken: it marks, it does not lock
+    virtual HANDLE openMutex(const wchar_t *name);    // OpenMutexW(SYNCHRONIZE)
+    virtual BOOL closeHandle(HANDLE handle);
+    virtual DWORD lastError();  // GetLastError
+    virtual void sleep(DWORD milliseconds);
+};
+
+std::shared_ptr<WindowSystem> realWindowSystem();
+
+}  // namespace vidorra::directshow

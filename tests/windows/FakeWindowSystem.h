@@ -1,0 +1,85 @@
+// A stand-in for the window, notification and console calls of the Windows
+// platform's watchers: windows are numbers whose messages the test delivers
+// through the procedure their class registered, posted messages wait until
+// the test delivers them, and what was registered, removed or destroyed is
+// kept for the test to look at.
+#pragma once
+
+#include "WindowSystem.h"
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace fake {
+
+class WindowSystem final : public vidorra::directshow::WindowSystem {
+public:
+    struct Window {
+        std::wstring title;
+        DWORD style = 0;
+        HWND parent = nullptr;
+        bool destroyed = false;
+    };
+    struct Registration {
+        HWND window = nullptr;
+        GUID interfaceClass{};
+        DWORD flags = 0;
+        bool removed = false;
+    };
+    struct Posted {
+        HWND window;
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+    };
+
+    // Faults.
+    bool failWindows = false;
+    int failRegistrations = 0;  // how many of the next registrations fail
+    bool failPosts = false;
+
+    HINSTANCE moduleInstance() override { return reinterpret_cast<HINSTANCE>(0x400000); }
+    ATOM registerClass(const WNDCLASSEXW &windowClass) override;
+    HWND createWindow(DWORD exStyle, const wchar_t *className, const wchar_t *title, DWORD style, HWND parent,
+                      HINSTANCE instance, void *param) override;
+    BOOL destroyWindow(HWND window) override;
+    LRESULT defaultProcedure(HWND, UINT, WPARAM, LPARAM) override { return 0; }
+    BOOL postMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+    HDEVNOTIFY registerDeviceNotification(HWND window, void *filter, DWORD flags) override;
+    BOOL unregisterDeviceNotification(HDEVNOTIFY notification) override;
+    BOOL setConsoleCtrlHandler(PHANDLER_ROUTINE handler, BOOL add) override;
+    HANDLE createMutex(const wchar_t *name) override;
+    HANDLE openMutex(const wchar_t *name) override;
+    BOOL closeHandle(HANDLE handle) override;
+    DWORD lastError() override { return error; }
+    void sleep(DWORD milliseconds) override;
+
+    // The window titled so, or null.
+    HWND find(const std::wstring &title) const;
+    const Window &window(HWND handle) const { return windows.at(handle); }
+    // Through the window's procedure, as DispatchMessage or SendMessage does.
+    LRESULT send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+    // Every posted message, in order (and those they post in turn).
+    void deliverPosted();
+    std::size_t postedCount();
+
+    std::vector<Registration> registrations;
+    PHANDLER_ROUTINE consoleHandler = nullptr;
+    std::vector<DWORD> sleeps;
+    int openHandles() const { return int(handles.size()); }
+
+private:
+    std::map<std::wstring, WNDPROC> classes;
+    std::map<HWND, Window> windows;
+    std::map<HANDLE, std::wstring> handles;  // open mutex handles and their names
+    std::mutex postedLock;                   // the console handler posts from a thread of its own
+    std::deque<Posted> posted;
+    std::uintptr_t next = 0x1000;
+    DWORD error = 0;
+};
+
+}  // namespace fake

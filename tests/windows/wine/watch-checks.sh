@@ -1,0 +1,232 @@
+#!/usr/bin/env bash
+# vidorra-ctl.exe's remembered settings on the test camera under Wine: apply,
+# watch (camera arrivals posted as Windows sends them, since Wine's own
+# device manager announces no test camera), its ends, vidorra-watch.exe and
+# its log, and the installer's option that starts it at logon. What reached
+# the camera is read from its call log (tests/windows/vcam/CallLog.h).
+#
+#   watch-checks.sh CHECK BUILD FOLDER WINTOOL SETUP
+set -euo pipefail
+check=$1 build=$2 folder=$3 wintool=$4 setup=$5
+here=$(cd "$(dirname "$0")" && pwd)
+work=$build/wine/checks/$check
+rm -rf "$work"
+mkdir -p "$work"
+failures=0
+pass() { echo "ok: $*"; }
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+winpath() { printf 'Z:%s' "${1//\//\\}"; }
+
+# shellcheck source=/dev/null
+source "$build/wine/config.sh"
+export VIDORRA_WINE_CAMERA=1
+VIDORRA_VCAM_LOG=$(winpath "$work/calls.txt") VIDORRA_VCAM_STATE=$(winpath "$work/state.txt")
+VIDORRA_VCAM_CONTROL=$(winpath "$work/control.txt")
+export VIDORRA_VCAM_LOG VIDORRA_VCAM_STATE VIDORRA_VCAM_CONTROL
+prefix=$build/wine/camera-prefix
+wine_bare() { bash "$here/wine.sh" bare "$build" "$@"; }
+tool() { wine_bare "$wintool" "$@" | tr -d '\r'; }
+ctl() { wine_bare "$folder/vidorra-ctl.exe" "$@" 2>&1 | tr -d '\r'; }
+cameras() { printf 'present %s\n' "$*" >"$work/control.txt"; }
+
+# The first test camera's path, as DirectShow lists it and as Windows
+# broadcasts it (in capitals).
+usb1='\\?\usb#vid_f0f0&pid_0102&mi_00#7&1a2b3c4d&0&0000#{65e8773d-8f56-11d0-a3b9-00a0c9223196}\global'
+usb1_broadcast='\\?\USB#VID_F0F0&PID_0102&MI_00#7&1A2B3C4D&0&0000#{65E8773D-8F56-11D0-A3B9-00A0C9223196}\global'
+# The product's control table has a witness here: the selectors of the
+# settings a remembered file holds, H.264 (18) and audio (26) aside.
+expected_ids="6 7 10 11 12 13 14 15 24 25"
+
+# What the user remembered is theirs to keep between checks, not here.
+rm -rf "$prefix"/drive_c/users/*/AppData/Local/vidorra
+: >"$work/calls.txt"
+cameras usb1 usb2 integrated
+
+# The SETs that reached CAMERA in calls.txt from line FROM on: "id=bytes", one a line.
+sets() {
+  tail -n +"${2:-1}" "$work/calls.txt" | tr -d '\r' |
+    sed -n "s/^ks cam=$1 .* id=\([0-9]*\) flags=0x10000002 .* bytes=\([0-9a-f]*\) .*/\1=\2/p"
+}
+set_ids() { sets "$@" | cut -d= -f1 | sort -n | tr '\n' ' ' | sed 's/ $//'; }
+lines() { wc -l <"$work/calls.txt"; }
+
+remember_usb1() {
+  ctl --device "$usb1" remember >"$work/remember.txt" || true
+  grep -q '^remembered the settings of ' "$work/remember.txt" && pass "remember on the test camera" ||
+    { fail "remember failed"; cat "$work/remember.txt"; return 1; }
+}
+
+check_apply() {
+  remember_usb1 || return
+  ctl --device "$usb1" set nr2d=5 red-gain=3 >/dev/null
+  local from status
+  from=$(($(lines) + 1))
+  ctl --device "$usb1" apply >"$work/apply.txt" && status=0 || status=$?
+  [ "$status" = 0 ] && pass "apply ended with status 0" || fail "apply ended with status $status"
+  [ "$(set_ids usb1 "$from")" = "$expected_ids" ] && pass "apply sent each remembered setting once" ||
+    fail "apply sent SETs of $(set_ids usb1 "$from"), not $expected_ids"
+  sets usb1 "$from" | grep -qx '6=03' && sets usb1 "$from" | grep -qx '15=00' &&
+    pass "nr2d and red-gain went back to their remembered 3 and 0" || fail "the SETs carry other values"
+  [ -z "$(sets usb2 "$from")" ] && pass "nothing reached the other camera" || fail "the other camera got SETs"
+  [ "$(ctl --device "$usb1" get nr2d red-gain | tr '\n' ' ')" = "nr2d=3 red-gain=0 " ] &&
+    pass "the camera holds the remembered values" || fail "the camera does not hold the remembered values"
+}
+
+# Starts PROGRAM (vidorra-ctl.exe watch or vidorra-watch.exe) and waits for its device window.
+watch_pid=
+start_watch() {
+  wine_bare "$folder/$1" "${@:2}" >"$work/watch.out" 2>"$work/watch.err" </dev/null &
+  watch_pid=$!
+  tool hidden VidorraDeviceWatch 60 || { fail "$1: no device window within 60 s"; return 1; }
+}
+
+# Waits for the PATTERN-th line matching in FILE; prints the Unix time in ms when it was seen.
+wait_line() {
+  local file=$1 pattern=$2 count=$3
+  for _ in $(seq 2000); do
+    if [ "$(tr -d '\r' <"$file" 2>/dev/null | grep -c -- "$pattern")" -ge "$count" ]; then
+      date +%s%3N
+      return 0
+    fi
+    sleep 0.01
+  done
+  return 1
+}
+
+# The watch must end within 10 s with status 0 and say why.
+expect_end() {
+  local what=$1 reason=$2 log=$3 status=0
+  for _ in $(seq 100); do kill -0 "$watch_pid" 2>/dev/null || break; sleep 0.1; done
+  if kill -0 "$watch_pid" 2>/dev/null; then
+    fail "the watch did not end within 10 s of $what"
+    kill "$watch_pid" 2>/dev/null || true
+    wait "$watch_pid" 2>/dev/null || true
+    return
+  fi
+  wait "$watch_pid" || status=$?
+  [ "$status" = 0 ] && pass "the watch ended with status 0 on $what" || fail "the watch ended with status $status on $what"
+  tr -d '\r' <"$log" | grep -q "stopped ($reason)" && pass "it logged 'stopped ($reason)'" ||
+    fail "no 'stopped ($reason)' in its log"
+}
+
+# N appearances of usb1 while usb2 stays: each a removal and an arrival as
+# Windows announces them, the camera gone from the enumerator in between.
+# LOG is where the watch writes; the times go to $work/times.txt.
+appearances() {
+  local n=$1 log=$2 done_before from sent seen bad=0 i
+  : >"$work/times.txt"
+  for i in $(seq "$n"); do
+    done_before=$(tr -d '\r' <"$log" | grep -c 'put back [0-9]' || true)
+    cameras usb2 integrated
+    tool devicechange VidorraDeviceWatch 0x8004 "$usb1_broadcast" >/dev/null || fail "the removal was not taken"
+    sleep 0.3
+    from=$(($(lines) + 1))
+    cameras usb1 usb2 integrated
+    sent=$(tool devicechange VidorraDeviceWatch 0x8000 "$usb1_broadcast") || { fail "the arrival was not taken"; return; }
+    seen=$(wait_line "$log" 'put back [0-9]' $((done_before + 1))) || { fail "appearance $i: nothing put back in 20 s"; return; }
+    echo $((seen - sent)) >>"$work/times.txt"
+    sleep 0.2  # anything sent after the line would show in the next round
+    [ "$(set_ids usb1 "$from")" = "$expected_ids" ] || { bad=$((bad + 1)); echo "appearance $i: $(set_ids usb1 "$from")"; }
+    [ -z "$(sets usb2 "$from")" ] || { bad=$((bad + 1)); echo "appearance $i: usb2 got SETs"; }
+  done
+  [ "$bad" = 0 ] && pass "$n appearances: each remembered setting once each time, none to the other camera, no H.264 or audio" ||
+    fail "$bad appearances sent other SETs"
+}
+
+timings() {
+  sort -n "$work/times.txt" | awk '{ t[NR] = $1 } END {
+    p90 = int((NR * 9 + 9) / 10); if (p90 > NR) p90 = NR
+    printf "appearance to the last remembered SET over %d appearances: min %d, median %d, p90 %d, max %d ms\n",
+      NR, t[1], (NR % 2 ? t[(NR + 1) / 2] : int((t[NR / 2] + t[NR / 2 + 1]) / 2)), t[p90], t[NR] }' |
+    tee "$work/timings.txt"
+}
+
+check_watch() {
+  remember_usb1 || return
+  ctl --device "$usb1" set nr2d=5 >/dev/null
+  local from
+  from=$(($(lines) + 1))
+  start_watch vidorra-ctl.exe watch || return
+  wait_line "$work/watch.err" 'put back [0-9]' 1 >/dev/null && pass "watch put the settings back on the camera already there" ||
+    fail "nothing put back at start"
+  [ "$(set_ids usb1 "$from")" = "$expected_ids" ] && pass "at start: each remembered setting once" ||
+    fail "at start: SETs of $(set_ids usb1 "$from")"
+  ctl remembered >"$work/remembered.txt"
+  grep -q 'watch is running' "$work/remembered.txt" && pass "remembered says the watch runs" ||
+    fail "remembered does not say the watch runs"
+  appearances 20 "$work/watch.err"
+  timings
+  tool close VidorraWatch || fail "WM_CLOSE was not posted"
+  expect_end WM_CLOSE WM_CLOSE "$work/watch.err"
+  ctl remembered >"$work/remembered.txt"
+  grep -q 'watch is not running' "$work/remembered.txt" && pass "remembered says no watch runs after it ended" ||
+    fail "remembered does not say that no watch runs"
+}
+
+check_watch_stop() {
+  start_watch vidorra-ctl.exe watch || return
+  tool endsession VidorraWatch || fail "the logoff was not taken"
+  expect_end logoff logoff "$work/watch.err"
+  start_watch vidorra-ctl.exe watch || return
+  # Ctrl+C as a terminal sends it: Wine turns SIGINT into CTRL_C_EVENT for the
+  # console handlers. (GenerateConsoleCtrlEvent from a process attached to the
+  # same console returns success under Wine 8 but reaches no other process.)
+  local wine_pid
+  wine_pid=$(pgrep -n -f 'vidorra-ctl\.exe watch') || { fail "no Wine process of the watch"; return; }
+  kill -INT "$wine_pid"
+  expect_end Ctrl+C 'Ctrl+C' "$work/watch.err"
+}
+
+check_watch_program() {
+  remember_usb1 || return
+  local log
+  log=$(echo "$prefix"/drive_c/users/*/AppData/Local/vidorra)/watch.log
+  start_watch vidorra-watch.exe || return
+  wait_line "$log" 'put back [0-9]' 1 >/dev/null && pass "vidorra-watch.exe put the settings back; its log is watch.log" ||
+    { fail "no 'put back [0-9]' in $log"; return; }
+  tr -d '\r' <"$log" | grep -Eq '^[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9:]{8} vidorra-watch: watching for cameras' &&
+    pass "its lines are stamped" || fail "its log lines are not stamped"
+  [ ! -s "$work/watch.out" ] && [ ! -s "$work/watch.err" ] && pass "it writes nothing to a console" ||
+    fail "it wrote to its standard output or error"
+  wine_bare "$folder/vidorra-watch.exe" >/dev/null 2>&1 && pass "a second one ends at once with status 0" ||
+    fail "a second vidorra-watch.exe failed"
+  tr -d '\r' <"$log" | grep -q 'a watch runs in this session already' && pass "the second one says why it ended" ||
+    fail "the second one logged no reason"
+  appearances 3 "$log"
+  tool close VidorraWatch || fail "WM_CLOSE was not posted"
+  expect_end WM_CLOSE WM_CLOSE "$log"
+}
+
+check_installer_watch() {
+  [ -f "$setup" ] || { fail "no installer at $setup (build the target windows_packages)"; return; }
+  local fresh=$build/wine/install-watch-prefix installed
+  rm -rf "$fresh"
+  cp -a "$build/wine/pristine" "$fresh"
+  run_fresh() { VIDORRA_WINEPREFIX=$fresh wine_bare "$@"; }
+  # The hive as reg exports it (wineserver saves user.reg only when it ends,
+  # which it does not while the watch runs; Wine's reg prints nothing into a pipe).
+  run_value() {
+    rm -f "$work/run.reg"
+    run_fresh reg export 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' "$(winpath "$work/run.reg")" /y \
+      >/dev/null 2>&1 || true
+    iconv -f UTF-16LE -t UTF-8 "$work/run.reg" 2>/dev/null | tr -d '\r' | grep -F '"Vidorra watch"='
+  }
+  run_fresh "$setup" /S || fail "the silent install failed"
+  installed=$(echo "$fresh"/drive_c/users/*/AppData/Local/Programs/Vidorra)
+  run_value >/dev/null && fail "the Run value is written without the option" || pass "no Run value without the option"
+  run_fresh "$setup" /S /WATCH=1 || fail "the silent install with /WATCH=1 failed"
+  run_value | grep -qiF 'Programs\\Vidorra\\vidorra-watch.exe' && pass "/WATCH=1 writes the Run value" ||
+    fail "no Run value naming vidorra-watch.exe after /WATCH=1"
+  VIDORRA_WINEPREFIX=$fresh tool hidden VidorraWatch 30 && pass "the installer started the watch" ||
+    fail "no watch runs after the install"
+  run_fresh "$installed/Uninstall.exe" /S || fail "the silent uninstall failed"
+  for _ in $(seq 100); do [ -e "$installed" ] || break; sleep 0.1; done
+  run_value >/dev/null && fail "the Run value is left behind" || pass "the uninstaller removed the Run value"
+  [ ! -e "$installed" ] && pass "the uninstaller ended the watch and removed the folder" ||
+    fail "left behind: $(find "$installed" | head)"
+  WINEPREFIX=$fresh "$WINESERVER" -k || true
+}
+
+"check_$check"
+echo "$check: $failures failed"
+[ "$failures" = 0 ]
