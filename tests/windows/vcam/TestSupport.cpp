@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include <cwchar>
 #include <fstream>
 #include <sstream>
 
@@ -85,6 +86,33 @@ bool waitFor(const std::function<bool()> &done, DWORD ms)
         Sleep(20);
     }
     return true;
+}
+
+HWND findPropertyPage()
+{
+    HWND page = nullptr;
+    EnumWindows(
+        [](HWND top, LPARAM found) -> BOOL {
+            DWORD process = 0;
+            GetWindowThreadProcessId(top, &process);
+            if (process != GetCurrentProcessId())
+                return TRUE;
+            EnumChildWindows(
+                top,
+                [](HWND window, LPARAM out) -> BOOL {
+                    wchar_t name[64];
+                    GetClassNameW(window, name, 64);
+                    if (std::wcscmp(name, L"VidorraVcamPage") == 0) {
+                        *reinterpret_cast<HWND *>(out) = window;
+                        return FALSE;
+                    }
+                    return TRUE;
+                },
+                found);
+            return *reinterpret_cast<HWND *>(found) ? FALSE : TRUE;
+        },
+        reinterpret_cast<LPARAM>(&page));
+    return page;
 }
 
 }  // namespace vcamtest

@@ -39,4 +39,8 @@ void resetCamera();
 // Polls `done` every 20 ms for up to `ms`.
 bool waitFor(const std::function<bool()> &done, DWORD ms);
 
+// The test camera's property page in a window of this process: Wine's
+// property frame has neither caption nor owner to find it by.
+HWND findPropertyPage();
+
 }  // namespace vcamtest

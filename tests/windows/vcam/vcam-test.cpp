@@ -528,34 +528,6 @@ void streamingCameraGoesAway()
     CHECK(hasLine(logLines(), {"gone cam=usb1"}));
 }
 
-// Finds the page in a window of this process and drives it as a user would.
-HWND findPage()
-{
-    HWND page = nullptr;
-    EnumWindows(
-        [](HWND top, LPARAM found) -> BOOL {
-            DWORD process = 0;
-            GetWindowThreadProcessId(top, &process);
-            if (process != GetCurrentProcessId())
-                return TRUE;
-            EnumChildWindows(
-                top,
-                [](HWND window, LPARAM out) -> BOOL {
-                    wchar_t name[64];
-                    GetClassNameW(window, name, 64);
-                    if (std::wcscmp(name, L"VidorraVcamPage") == 0) {
-                        *reinterpret_cast<HWND *>(out) = window;
-                        return FALSE;
-                    }
-                    return TRUE;
-                },
-                found);
-            return *reinterpret_cast<HWND *>(found) ? FALSE : TRUE;
-        },
-        reinterpret_cast<LPARAM>(&page));
-    return page;
-}
-
 void propertyFrameAppliesAtOnce()
 {
     resetCamera();
@@ -567,7 +539,7 @@ void propertyFrameAppliesAtOnce()
     std::atomic<bool> closed{false};
     std::thread user([&] {
         HWND page = nullptr;
-        if (!waitFor([&] { return (page = findPage()) != nullptr; }, 10000))
+        if (!waitFor([&] { return (page = findPropertyPage()) != nullptr; }, 10000))
             return;
         SendMessageW(GetDlgItem(page, 101), BM_CLICK, 0, 0);  // automatic off
         clicked = true;

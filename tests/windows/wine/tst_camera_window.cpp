@@ -140,35 +140,6 @@ private:
     QTimer timer;
 };
 
-// The test camera's property page, in a window of this process: Wine's
-// property frame has neither caption nor owner to find it by.
-HWND findPropertyPage()
-{
-    HWND page = nullptr;
-    EnumWindows(
-        [](HWND top, LPARAM found) -> BOOL {
-            DWORD process = 0;
-            GetWindowThreadProcessId(top, &process);
-            if (process != GetCurrentProcessId())
-                return TRUE;
-            EnumChildWindows(
-                top,
-                [](HWND window, LPARAM out) -> BOOL {
-                    wchar_t name[64];
-                    GetClassNameW(window, name, 64);
-                    if (std::wcscmp(name, L"VidorraVcamPage") == 0) {
-                        *reinterpret_cast<HWND *>(out) = window;
-                        return FALSE;
-                    }
-                    return TRUE;
-                },
-                found);
-            return *reinterpret_cast<HWND *>(found) ? FALSE : TRUE;
-        },
-        reinterpret_cast<LPARAM>(&page));
-    return page;
-}
-
 enum class Picture { Upright, Mirrored, Unchecked };
 enum class Action { DragDrc, FlipV, PresetFace, RestoreDefault };
 
@@ -408,7 +379,7 @@ void CameraWindowTest::uvcSettingsWaitsForThePropertyFrame()
     std::atomic<bool> closing{false};
     std::thread user([&] {
         HWND page = nullptr;
-        if (!vcamtest::waitFor([&] { return (page = findPropertyPage()) != nullptr; }, 20000))
+        if (!vcamtest::waitFor([&] { return (page = vcamtest::findPropertyPage()) != nullptr; }, 20000))
             return;
         found = true;
         Sleep(500);  // the window must still be waiting meanwhile
@@ -422,7 +393,7 @@ void CameraWindowTest::uvcSettingsWaitsForThePropertyFrame()
     QVERIFY2(found, "no property frame with the camera's page opened");
     QVERIFY2(returnedAfterClosing, "the window went on while the property frame was open");
     QVERIFY(vcamtest::hasLine(vcamtest::logLines(from), {"page activate"}));
-    QVERIFY(!findPropertyPage());
+    QVERIFY(!vcamtest::findPropertyPage());
 }
 
 void CameraWindowTest::refusedChangeShowsItsReason_data()
