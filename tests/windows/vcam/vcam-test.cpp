@@ -528,15 +528,11 @@ void streamingCameraGoesAway()
     CHECK(hasLine(logLines(), {"gone cam=usb1"}));
 }
 
-void propertyFrameAppliesAtOnce()
+// One showing of the frame, closed by a user thread once it has turned
+// automatic white balance off on the page; whether the page was there.
+bool showFrameAndUsePage(vidorra::CaptureHandle &handle, Status *shown)
 {
-    resetCamera();
-    auto o = open();
-    CHECK(o->handle);
-    if (!o->handle)
-        return;
     std::atomic<bool> clicked{false};
-    std::atomic<bool> closed{false};
     std::thread user([&] {
         HWND page = nullptr;
         if (!waitFor([&] { return (page = findPropertyPage()) != nullptr; }, 10000))
@@ -548,13 +544,29 @@ void propertyFrameAppliesAtOnce()
         GetWindowTextW(frame, title, 128);
         std::printf("property frame: \"%s\"\n", narrow(title).c_str());
         PostMessageW(frame, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(frame, IDOK)));
-        closed = true;
     });
-    Status shown = vidorra::status::Fail;
-    within(15000, "the property frame", [&] { shown = o->handle->showPropertyPages(); });
+    within(15000, "the property frame", [&] { *shown = handle.showPropertyPages(); });
     user.join();
+    return clicked;
+}
+
+void propertyFrameAppliesAtOnce()
+{
+    resetCamera();
+    auto o = open();
+    CHECK(o->handle);
+    if (!o->handle)
+        return;
+    Status shown = vidorra::status::Fail;
+    bool used = showFrameAndUsePage(*o->handle, &shown);
+    if (!used && shown == vidorra::status::Ok) {
+        // Now and then Wine's frame returns at once without creating its page
+        // (no call reaches the camera's page); a second showing has it.
+        std::printf("property frame: returned without its page; shown once more\n");
+        used = showFrameAndUsePage(*o->handle, &shown);
+    }
     CHECK(shown == vidorra::status::Ok);
-    CHECK(clicked && closed);
+    CHECK(used);
     const auto lines = logLines();
     CHECK(hasLine(lines, {"page activate"}));
     CHECK(hasLine(lines, {"wb-set cam=usb1 value=4600 flags=2 hr=0x00000000"}));
