@@ -55,7 +55,6 @@ class TestWindowsWatchers : public QObject {
     Q_OBJECT
 private slots:
     void cleanup() { installPlatform(nullptr); }
-    void deviceWindowIsMessageOnlyAndRegistered();
     void whatIsAskedForIsGivenBack();
     void notWatchingWithoutWindowOrRegistrations_data();
     void notWatchingWithoutWindowOrRegistrations();
@@ -63,31 +62,12 @@ private slots:
     void deviceChangesBecomeSignals();
     void aBurstIsOneListChange();
     void changeWithoutPostingIsAnnouncedAtOnce();
-    void stopWindowIsHiddenTopLevel();
     void stopRequests_data();
     void stopRequests();
     void consoleRequestReachesTheWatchersThread();
     void consoleEventAfterTheWatcherIsGoneIsNotTaken();
     void throughThePlatformSeam();
 };
-
-void TestWindowsWatchers::deviceWindowIsMessageOnlyAndRegistered()
-{
-    auto system = std::make_shared<fake::WindowSystem>();
-    WindowsDeviceWatcher watcher(system);
-    QVERIFY(watcher.isWatching());
-    const HWND window = system->find(L"VidorraDeviceWatch");
-    QVERIFY(window);
-    QCOMPARE(system->window(window).parent, HWND_MESSAGE);
-    QCOMPARE(system->window(window).style & WS_VISIBLE, DWORD(0));
-    QCOMPARE(system->registrations.size(), std::size_t(2));
-    QVERIFY(IsEqualGUID(system->registrations[0].interfaceClass, kCapture));
-    QVERIFY(IsEqualGUID(system->registrations[1].interfaceClass, kVideoCamera));
-    for (const auto &r : system->registrations) {
-        QCOMPARE(r.window, window);
-        QCOMPARE(r.flags, DWORD(DEVICE_NOTIFY_WINDOW_HANDLE));
-    }
-}
 
 void TestWindowsWatchers::whatIsAskedForIsGivenBack()
 {
@@ -101,6 +81,20 @@ void TestWindowsWatchers::whatIsAskedForIsGivenBack()
         QVERIFY(stop.isWatching());
         deviceWindow = system->find(L"VidorraDeviceWatch");
         stopWindow = system->find(L"VidorraWatch");
+        // Device changes come to a message-only window, registered for both
+        // camera interface classes; broadcasts such as WM_ENDSESSION reach
+        // top-level windows only. Neither is ever shown.
+        QCOMPARE(system->window(deviceWindow).parent, HWND_MESSAGE);
+        QCOMPARE(system->window(stopWindow).parent, HWND(nullptr));
+        for (const HWND w : {deviceWindow, stopWindow})
+            QCOMPARE(system->window(w).style & WS_VISIBLE, DWORD(0));
+        QCOMPARE(system->registrations.size(), std::size_t(2));
+        QVERIFY(IsEqualGUID(system->registrations[0].interfaceClass, kCapture));
+        QVERIFY(IsEqualGUID(system->registrations[1].interfaceClass, kVideoCamera));
+        for (const auto &r : system->registrations) {
+            QCOMPARE(r.window, deviceWindow);
+            QCOMPARE(r.flags, DWORD(DEVICE_NOTIFY_WINDOW_HANDLE));
+        }
         QVERIFY(system->consoleHandler);
         QCOMPARE(system->openHandles(), 1);  // the marker
     }
@@ -216,17 +210,6 @@ void TestWindowsWatchers::changeWithoutPostingIsAnnouncedAtOnce()
     std::vector<char> record = interfaceRecord(kCapture, kPath);
     system->send(system->find(L"VidorraDeviceWatch"), WM_DEVICECHANGE, DBT_DEVICEARRIVAL, pointer(record));
     QCOMPARE(changedSpy.count(), 1);
-}
-
-void TestWindowsWatchers::stopWindowIsHiddenTopLevel()
-{
-    auto system = std::make_shared<fake::WindowSystem>();
-    WindowsStopWatcher watcher(system);
-    const HWND window = system->find(L"VidorraWatch");
-    QVERIFY(window);
-    // Broadcasts such as WM_ENDSESSION reach top-level windows only.
-    QCOMPARE(system->window(window).parent, HWND(nullptr));
-    QCOMPARE(system->window(window).style & WS_VISIBLE, DWORD(0));
 }
 
 void TestWindowsWatchers::stopRequests_data()

@@ -8,15 +8,9 @@
 set -euo pipefail
 check=$1 build=$2 folder=$3 wintool=$4 entry=$5 setup=$6 linux_ctl=$7
 here=$(cd "$(dirname "$0")" && pwd)
-work=$build/wine/checks/$check
-rm -rf "$work"
-mkdir -p "$work"
+# shellcheck source=check-support.sh
+source "$here/check-support.sh"
 title="Vidorra v1.1"
-failures=0
-pass() { echo "ok: $*"; }
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-wine_bare() { bash "$here/wine.sh" bare "$build" "$@"; }
-tool() { wine_bare "$wintool" "$@" | tr -d '\r'; }
 # The program's debug lines so far, as Wine printed them.
 debug_lines() { sed -n 's/.*OutputDebugString[AW] [L]*"\(.*\)"$/\1/p' "$work/$1.log" | sed 's/\\n$//'; }
 
@@ -171,17 +165,6 @@ check_ctl_sim() {
   done
 }
 
-# The test camera (tests/windows/vcam) in the camera prefix, its files here.
-winpath() { printf 'Z:%s' "${1//\//\\}"; }
-use_test_camera() {
-  export VIDORRA_WINE_CAMERA=1
-  export VIDORRA_VCAM_LOG VIDORRA_VCAM_STATE VIDORRA_VCAM_CONTROL
-  VIDORRA_VCAM_LOG=$(winpath "$work/vcam-log.txt")
-  VIDORRA_VCAM_STATE=$(winpath "$work/vcam-state.txt")
-  VIDORRA_VCAM_CONTROL=$(winpath "$work/vcam-control.txt")
-  : >"$work/vcam-log.txt"
-  : >"$work/vcam-control.txt"
-}
 logged() { wc -l <"$work/vcam-log.txt"; }
 # The transfers that reached the camera after log line N: "SET 12 05", "GET 9".
 transfers_after() {

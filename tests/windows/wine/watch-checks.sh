@@ -9,25 +9,15 @@
 set -euo pipefail
 check=$1 build=$2 folder=$3 wintool=$4 setup=$5
 here=$(cd "$(dirname "$0")" && pwd)
-work=$build/wine/checks/$check
-rm -rf "$work"
-mkdir -p "$work"
-failures=0
-pass() { echo "ok: $*"; }
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-winpath() { printf 'Z:%s' "${1//\//\\}"; }
+# shellcheck source=check-support.sh
+source "$here/check-support.sh"
 
 # shellcheck source=/dev/null
 source "$build/wine/config.sh"
-export VIDORRA_WINE_CAMERA=1
-VIDORRA_VCAM_LOG=$(winpath "$work/calls.txt") VIDORRA_VCAM_STATE=$(winpath "$work/state.txt")
-VIDORRA_VCAM_CONTROL=$(winpath "$work/control.txt")
-export VIDORRA_VCAM_LOG VIDORRA_VCAM_STATE VIDORRA_VCAM_CONTROL
+use_test_camera
 prefix=$build/wine/camera-prefix
-wine_bare() { bash "$here/wine.sh" bare "$build" "$@"; }
-tool() { wine_bare "$wintool" "$@" | tr -d '\r'; }
 ctl() { wine_bare "$folder/vidorra-ctl.exe" "$@" 2>&1 | tr -d '\r'; }
-cameras() { printf 'present %s\n' "$*" >"$work/control.txt"; }
+cameras() { printf 'present %s\n' "$*" >"$work/vcam-control.txt"; }
 
 # The first test camera's path, as DirectShow lists it and as Windows
 # broadcasts it (in capitals).
@@ -39,16 +29,15 @@ expected_ids="6 7 10 11 12 13 14 15 24 25"
 
 # What the user remembered is theirs to keep between checks, not here.
 rm -rf "$prefix"/drive_c/users/*/AppData/Local/vidorra
-: >"$work/calls.txt"
 cameras usb1 usb2 integrated
 
-# The SETs that reached CAMERA in calls.txt from line FROM on: "id=bytes", one a line.
+# The SETs that reached CAMERA in the camera's log from line FROM on: "id=bytes", one a line.
 sets() {
-  tail -n +"${2:-1}" "$work/calls.txt" | tr -d '\r' |
+  tail -n +"${2:-1}" "$work/vcam-log.txt" | tr -d '\r' |
     sed -n "s/^ks cam=$1 .* id=\([0-9]*\) flags=0x10000002 .* bytes=\([0-9a-f]*\) .*/\1=\2/p"
 }
 set_ids() { sets "$@" | cut -d= -f1 | sort -n | tr '\n' ' ' | sed 's/ $//'; }
-lines() { wc -l <"$work/calls.txt"; }
+lines() { wc -l <"$work/vcam-log.txt"; }
 
 remember_usb1() {
   ctl --device "$usb1" remember >"$work/remember.txt" || true
