@@ -191,13 +191,7 @@ public:
             return E_NOINTERFACE;
         LONG wbValue = 0;
         LONG wbFlags = 0;
-        ComSystem &sys = apartment->sys();
-        const std::uint64_t start = sys.milliseconds();
-        hr = holdOff->admit(start);
-        if (FAILED(hr))
-            return hr;
-        hr = procAmp->Get(VideoProcAmp_WhiteBalance, &wbValue, &wbFlags);
-        hr = holdOff->note(hr, start, sys.milliseconds());
+        hr = heldOff([&] { return procAmp->Get(VideoProcAmp_WhiteBalance, &wbValue, &wbFlags); });
         if (SUCCEEDED(hr)) {
             *value = wbValue;
             *flags = wbFlags;
@@ -233,6 +227,20 @@ public:
     }
 
 private:
+    // A request to the device, unless it is held off; how long it took tells
+    // the hold-off whether the device has stopped answering.
+    template <typename Request>
+    HRESULT heldOff(Request &&request)
+    {
+        ComSystem &sys = apartment->sys();
+        const std::uint64_t start = sys.milliseconds();
+        const HRESULT held = holdOff->admit(start);
+        if (FAILED(held))
+            return held;
+        const HRESULT hr = request();
+        return holdOff->note(hr, start, sys.milliseconds());
+    }
+
     HRESULT ksProperty(const Guid &propertySet, std::uint32_t selector, std::uint32_t node, ULONG flags, void *data,
                        ULONG length, std::uint32_t *bytesReturned)
     {
@@ -247,13 +255,8 @@ private:
         request.NodeId = node;
         request.Reserved = 0;
         ULONG returned = 0;
-        ComSystem &sys = apartment->sys();
-        const std::uint64_t start = sys.milliseconds();
-        const HRESULT held = holdOff->admit(start);
-        if (FAILED(held))
-            return held;
-        HRESULT hr = ksControl->KsProperty(&request.Property, sizeof(request), data, length, &returned);
-        hr = holdOff->note(hr, start, sys.milliseconds());
+        const HRESULT hr =
+            heldOff([&] { return ksControl->KsProperty(&request.Property, sizeof(request), data, length, &returned); });
         if (bytesReturned)
             *bytesReturned = returned;
         return hr;
