@@ -38,10 +38,6 @@ trap cleanup EXIT
 [ -f "$vcam/vidorra-vcam.dll" ] && [ -f "$vcam/vcam-test.exe" ] || fail "build vidorra-vcam and vcam-test in $build first"
 mkdir -p "$work"
 rm -f "$work"/log.txt "$work"/state.txt "$work"/control.txt
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  echo "vcam: making the Wine prefix $WINEPREFIX"
-  "$WINE" wineboot -i >/dev/null 2>&1 || fail "wineboot failed"
-fi
 if [ -z "${DISPLAY:-}" ] && [ -s "$build/wine/display" ]; then
   export DISPLAY=:$(head -n 1 "$build/wine/display")
 fi
@@ -54,6 +50,15 @@ if [ -z "${DISPLAY:-}" ]; then
     sleep 1
     break
   done
+fi
+
+# Made with the display set and its wineserver ended: the desktop process a
+# wineboot starts stays for the wineserver's life, and one started without a
+# display leaves every window of that session to no driver.
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  echo "vcam: making the Wine prefix $WINEPREFIX"
+  "$WINE" wineboot -i >/dev/null 2>&1 || fail "wineboot failed"
+  "$WINESERVER" -w
 fi
 
 devenum_server() {

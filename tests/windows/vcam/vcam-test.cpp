@@ -534,8 +534,10 @@ bool showFrameAndUsePage(vidorra::CaptureHandle &handle, Status *shown)
 {
     std::atomic<bool> clicked{false};
     std::thread user([&] {
+        // The page's window is there before its controls: wait for its activation to end.
         HWND page = nullptr;
-        if (!waitFor([&] { return (page = findPropertyPage()) != nullptr; }, 10000))
+        if (!waitFor([&] { return (page = findPropertyPage()) != nullptr && hasLine(logLines(), {"page activate"}); },
+                     10000))
             return;
         SendMessageW(GetDlgItem(page, 101), BM_CLICK, 0, 0);  // automatic off
         clicked = true;
@@ -558,13 +560,7 @@ void propertyFrameAppliesAtOnce()
     if (!o->handle)
         return;
     Status shown = vidorra::status::Fail;
-    bool used = showFrameAndUsePage(*o->handle, &shown);
-    if (!used && shown == vidorra::status::Ok) {
-        // Now and then Wine's frame returns at once without creating its page
-        // (no call reaches the camera's page); a second showing has it.
-        std::printf("property frame: returned without its page; shown once more\n");
-        used = showFrameAndUsePage(*o->handle, &shown);
-    }
+    const bool used = showFrameAndUsePage(*o->handle, &shown);
     CHECK(shown == vidorra::status::Ok);
     CHECK(used);
     const auto lines = logLines();

@@ -152,11 +152,18 @@ check_watch() {
     fail "remembered does not say that no watch runs"
 }
 
-check_watch_stop() {
+# The watch's first line comes after its stop requests are taken: a Ctrl+C
+# before it ends the process the way Windows' default handler does.
+start_stoppable_watch() {
   start_watch vidorra-ctl.exe watch || return
+  wait_line "$work/watch.err" 'watching for cameras' 1 >/dev/null || { fail "the watch did not start"; return 1; }
+}
+
+check_watch_stop() {
+  start_stoppable_watch || return
   tool endsession VidorraWatch || fail "the logoff was not taken"
   expect_end logoff logoff "$work/watch.err"
-  start_watch vidorra-ctl.exe watch || return
+  start_stoppable_watch || return
   # Ctrl+C as a terminal sends it: Wine turns SIGINT into CTRL_C_EVENT for the
   # console handlers. (GenerateConsoleCtrlEvent from a process attached to the
   # same console returns success under Wine 8 but reaches no other process.)
