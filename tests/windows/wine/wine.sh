@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The Windows build's tests under Wine: prefixes set up once per build folder
-# (Arial, the status label's "Aril" and the application font "MS Shell Dlg 2"
-# mapped to the metric-compatible Liberation Sans, as Windows has Arial), one Xvfb at 96 dpi with a window
+# (Arial and the status label's "Aril" mapped to the metric-compatible
+# Liberation Sans, as Windows has Arial), one Xvfb at 96 dpi with a window
 # manager and a persistent wineserver per prefix for a ctest run. Without a
 # window manager Wine waits 2 s for one whenever it hides or destroys a
 # window (wait_for_withdrawn_state).
@@ -42,32 +42,20 @@ fi
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
 
 prepare_prefixes() {
-  # "MS Shell Dlg 2", the application font, and "MS Shell Dlg", Wine's menu
-  # and message font, are font substitutes. Windows' font enumeration lists a
-  # substitute under its own name; Wine's does not, so Qt found no such family
-  # and searched every font's names for an alias before falling back (about
-  # 60 ms of a start, twice). As replacements instead of substitutes they are
-  # listed, in the face GDI draws them with here.
-  local fonts
-  fonts='REGEDIT4
+  if [ ! -f "$dir/pristine/.vidorra-ready" ]; then
+    rm -rf "$dir/pristine" "$dir/prefix" "$dir/camera-prefix"
+    WINEPREFIX=$dir/pristine DISPLAY= "$WINE" wineboot -i >"$dir/wineboot.log" 2>&1 ||
+      { cat "$dir/wineboot.log" >&2; return 1; }
+    cat >"$dir/fonts.reg" <<'REG'
+REGEDIT4
 
 [HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
 "Arial"="Liberation Sans"
 "Aril"="Liberation Sans"
-"MS Shell Dlg"="Liberation Sans"
-"MS Shell Dlg 2"="Liberation Sans"
-
-[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]
-"MS Shell Dlg"=-
-"MS Shell Dlg 2"=-'
-  if [ "$(cat "$dir/pristine/.vidorra-ready" 2>/dev/null)" != "$fonts" ]; then
-    rm -rf "$dir/pristine" "$dir/prefix" "$dir/camera-prefix"
-    WINEPREFIX=$dir/pristine DISPLAY= "$WINE" wineboot -i >"$dir/wineboot.log" 2>&1 ||
-      { cat "$dir/wineboot.log" >&2; return 1; }
-    printf '%s\n' "$fonts" >"$dir/fonts.reg"
+REG
     WINEPREFIX=$dir/pristine "$WINE" regedit /S "$(winpath "$dir/fonts.reg")" >>"$dir/wineboot.log" 2>&1
     WINEPREFIX=$dir/pristine "$WINESERVER" -w
-    printf '%s\n' "$fonts" >"$dir/pristine/.vidorra-ready"
+    touch "$dir/pristine/.vidorra-ready"
   fi
   [ -d "$dir/prefix" ] || cp -a "$dir/pristine" "$dir/prefix"
   # Registered anew each session: the DLL may have been rebuilt elsewhere.
