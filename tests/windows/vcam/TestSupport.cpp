@@ -115,4 +115,10 @@ HWND findPropertyPage()
     return page;
 }
 
+void closePropertyFrame(HWND page)
+{
+    const HWND frame = GetAncestor(page, GA_ROOT);
+    PostMessageW(frame, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(frame, IDOK)));
+}
+
 }  // namespace vcamtest

@@ -43,4 +43,7 @@ bool waitFor(const std::function<bool()> &done, DWORD ms);
 // property frame has neither caption nor owner to find it by.
 HWND findPropertyPage();
 
+// Closes the frame that holds `page` as its OK button does.
+void closePropertyFrame(HWND page);
+
 }  // namespace vcamtest

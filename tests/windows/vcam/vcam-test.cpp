@@ -528,30 +528,6 @@ void streamingCameraGoesAway()
     CHECK(hasLine(logLines(), {"gone cam=usb1"}));
 }
 
-// One showing of the frame, closed by a user thread once it has turned
-// automatic white balance off on the page; whether the page was there.
-bool showFrameAndUsePage(vidorra::CaptureHandle &handle, Status *shown)
-{
-    std::atomic<bool> clicked{false};
-    std::thread user([&] {
-        // The page's window is there before its controls: wait for its activation to end.
-        HWND page = nullptr;
-        if (!waitFor([&] { return (page = findPropertyPage()) != nullptr && hasLine(logLines(), {"page activate"}); },
-                     10000))
-            return;
-        SendMessageW(GetDlgItem(page, 101), BM_CLICK, 0, 0);  // automatic off
-        clicked = true;
-        const HWND frame = GetAncestor(page, GA_ROOT);
-        wchar_t title[128] = {};
-        GetWindowTextW(frame, title, 128);
-        std::printf("property frame: \"%s\"\n", narrow(title).c_str());
-        PostMessageW(frame, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(frame, IDOK)));
-    });
-    within(15000, "the property frame", [&] { *shown = handle.showPropertyPages(); });
-    user.join();
-    return clicked;
-}
-
 void propertyFrameAppliesAtOnce()
 {
     resetCamera();
@@ -559,8 +535,21 @@ void propertyFrameAppliesAtOnce()
     CHECK(o->handle);
     if (!o->handle)
         return;
+    // A user turns automatic white balance off on the page, then presses OK.
+    std::atomic<bool> used{false};
+    std::thread user([&] {
+        // The page's window is there before its controls: wait for its activation to end.
+        HWND page = nullptr;
+        if (!waitFor([&] { return (page = findPropertyPage()) != nullptr && hasLine(logLines(), {"page activate"}); },
+                     10000))
+            return;
+        SendMessageW(GetDlgItem(page, 101), BM_CLICK, 0, 0);
+        used = true;
+        closePropertyFrame(page);
+    });
     Status shown = vidorra::status::Fail;
-    const bool used = showFrameAndUsePage(*o->handle, &shown);
+    within(15000, "the property frame", [&] { shown = o->handle->showPropertyPages(); });
+    user.join();
     CHECK(shown == vidorra::status::Ok);
     CHECK(used);
     const auto lines = logLines();

@@ -301,21 +301,12 @@ void CameraWindowTest::openCameraBindsByPathAndShowsEverySetting()
     QCOMPARE(ksCalls(from, "usb2"), 0);  // nothing went to the other unit
     QVERIFY(vcamtest::hasLine(vcamtest::logLines(from), {"wb-get cam=usb1 value=4600 flags=1"}));
 
+    // What the camera answered reaches the form: one control of each kind (the
+    // form's own part, field by field, is tst_preview's).
     QCOMPARE(plain(window->deviceInfo()->text()), QStringLiteral("v3 SOC:V9 SIM-1.1"));
-    QCOMPARE(ui->horizontalSlider_NR2D->value(), 3);
-    QCOMPARE(ui->horizontalSlider_NR3D->value(), 4);
     QCOMPARE(ui->horizontalSlider_DRC->value(), 2);
-    QCOMPARE(ui->horizontalSlider_RedGain->value(), 0);
-    QCOMPARE(ui->horizontalSlider_BlueGain->value(), 0);
-    QCOMPARE(ui->horizontalSlider_CompValue->value(), 0);
     QCOMPARE(ui->spinBox_NR3D->value(), 4);
-    QCOMPARE(ui->spinBox_DRC->value(), 2);
-    // A switch's text is its next action: "On" while off.
-    QCOMPARE(ui->pushButton_ExposureCompensationSwitch->text(), QStringLiteral("On"));
-    QCOMPARE(ui->pushButton_H264Switch->text(), QStringLiteral("Off"));
-    QCOMPARE(ui->pushButton_AudioSwitch->text(), QStringLiteral("On"));
-    QCOMPARE(ui->pushButton_FlipH->text(), QStringLiteral("On"));
-    QCOMPARE(ui->pushButton_FlipV->text(), QStringLiteral("On"));
+    QCOMPARE(ui->pushButton_H264Switch->text(), QStringLiteral("Off"));  // on: its next action is "Off"
     QVERIFY(ui->radioButton_Normal->isChecked());
     QVERIFY(window->previewCamera());
 }
@@ -394,9 +385,8 @@ void CameraWindowTest::uvcSettingsWaitsForThePropertyFrame()
             return;
         found = true;
         Sleep(500);  // the window must still be waiting meanwhile
-        const HWND frame = GetAncestor(page, GA_ROOT);
         closing = true;
-        PostMessageW(frame, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(frame, IDOK)));
+        vcamtest::closePropertyFrame(page);
     });
     QTest::mouseClick(ui->label_UVCSettings, Qt::LeftButton);
     const bool returnedAfterClosing = closing;
