@@ -189,18 +189,17 @@ check_ctl_camera() {
     out=$(cd "$work" && wine_bare "$folder/vidorra-ctl.exe" "$@" 2>&1 | tr -d '\r'; exit "${PIPESTATUS[0]}") && status=0 || status=$?
   }
   # Choosing the camera reads its record first (GET 9): reads are checked from their end.
-  sets_only() { transfers_after "$from" | tr ',' '\n' | { grep '^SET' || true; } | paste -sd ','; }
-  gets_only() { transfers_after "$from" | tr ',' '\n' | { grep '^GET' || true; } | paste -sd ','; }
+  only() { transfers_after "$from" | tr ',' '\n' | { grep "^$1" || true; } | paste -sd ','; }  # only SET|GET
   expect() {  # expect WHAT STATUS SETS [GETS]: the exit status, exactly these SETs, and reads ending so
     local sets gets
-    sets=$(sets_only) gets=$(gets_only)
+    sets=$(only SET) gets=$(only GET)
     if [ "$status" = "$2" ] && [ "$sets" = "$3" ] && { [ -z "${4:-}" ] || [[ ",$gets" == *",$4" ]]; }; then pass "$1"; else
       fail "$1: status $status, transfers '$(transfers_after "$from")'"
       printf '%s\n' "$out" | sed 's/^/    /'
     fi
   }
   ctl list
-  [ "$status" = 0 ] && [ -z "$(sets_only)" ] && pass "list changes nothing" || fail "list: status $status, sent '$(sets_only)'"
+  [ "$status" = 0 ] && [ -z "$(only SET)" ] && pass "list changes nothing" || fail "list: status $status, sent '$(only SET)'"
   [ "$(printf '%s\n' "$out" | grep -c .)" = 1 ] &&
     printf '%s\n' "$out" | grep -qF $'Vidorra Virtual Camera\textension unit: yes\tidentity: f0f0-0102-7%261a2b3c4d%260%260000' &&
     printf '%s\n' "$out" | grep -qF '\\?\usb#vid_f0f0&pid_0102&mi_00#7&1a2b3c4d&0&0000#' &&
@@ -218,7 +217,7 @@ check_ctl_camera() {
   ctl set nr2d=9
   expect "set with a value out of range sends nothing" 2 ""
   ctl save
-  [ "$status" = 0 ] && [ -z "$(sets_only)" ] && pass "save changes nothing" || fail "save: status $status, sent '$(sets_only)'"
+  [ "$status" = 0 ] && [ -z "$(only SET)" ] && pass "save changes nothing" || fail "save: status $status, sent '$(only SET)'"
   printf '%s\n' "$out" >"$work/saved.conf"
   grep -qx 'drc=5' "$work/saved.conf" && grep -qx 'flip-v=on' "$work/saved.conf" && pass "save writes what was set" ||
     fail "save printed: $out"
@@ -228,7 +227,7 @@ check_ctl_camera() {
   [ "$out" = $'drc=2\nflip-v=off' ] && pass "the camera holds its defaults again" || fail "after restore-defaults: $out"
   ctl load saved.conf
   local sets
-  sets=$(sets_only)
+  sets=$(only SET)
   [ "$status" = 0 ] && [[ ",$sets," == *",SET 12 05,"* ]] && [[ ",$sets," == *",SET 24 01,"* ]] &&
     [[ ",$sets," != *",SET 23 "* ]] && pass "load sends the saved values" || fail "load: status $status, sent '$sets'"
   ctl get drc flip-v
