@@ -221,6 +221,18 @@ private slots:
         QCOMPARE(shown.pointSize(), 12);
     }
 
+    // Construction leaves no window of its own making behind, and the window's
+    // native window waits for show(): made earlier, before the form gives the
+    // window its size, it would be placed for Qt's default size.
+    void noNativeWindowBeforeShow()
+    {
+        simHub().clear();
+        const QWindowList before = QGuiApplication::allWindows();
+        MainWindow fresh;
+        QVERIFY(!fresh.windowHandle());
+        QCOMPARE(QGuiApplication::allWindows(), before);
+    }
+
     void cameraList()
     {
         QComboBox *combo = window->cameraList();

@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/Accessibility.h"
+#include "app/FontSearchAhead.h"
 #include "app/FontSubstitute.h"
 #include "app/StyleSheets.h"
 #include "CapturePlatform.h"
@@ -14,6 +15,7 @@
 #include <QLabel>
 #include <QPalette>
 #include <QPushButton>
+#include <QWindow>
 #include <QtGlobal>
 
 // The form's images, registered during static initialisation. This object file
@@ -29,6 +31,24 @@ struct ResourceCollection {
     ~ResourceCollection() { unregisterResources(); }
 };
 const ResourceCollection resourceCollection;
+
+// The status label's font. Each later setting of an attribute replaces the
+// earlier one; the font ends as "Aril", 16 pt, weight 25, italic, absolute
+// spacing 1.0, capitalised.
+QFont statusTitleFont()
+{
+    QFont titleFont;
+    titleFont.setFamily(QStringLiteral("Aril"));
+    titleFont.setPixelSize(20);
+    titleFont.setWeight(75);
+    titleFont.setStyle(QFont::StyleItalic);
+    titleFont.setPointSize(16);
+    titleFont.setWeight(25);
+    titleFont.setLetterSpacing(QFont::PercentageSpacing, 50);
+    titleFont.setLetterSpacing(QFont::AbsoluteSpacing, 1.0);
+    titleFont.setCapitalization(QFont::Capitalize);
+    return titleFont;
+}
 }  // namespace
 
 MainWindow::MainWindow(QWidget *parent)
@@ -43,6 +63,19 @@ MainWindow::MainWindow(QWidget *parent)
 {
     vidorra::adoptFormFonts();
     vidorra::installAccessibleInterfaces();
+#ifdef Q_OS_WIN
+    {
+        // Qt asks Direct3D for the graphics adapter when it makes a process's
+        // first window, which is slow. A hidden window made and dropped here
+        // pays for that while a worker makes the font search (see
+        // FontSearchAhead.h) that the form's fonts would otherwise wait for.
+        // Not this window's own: made before the form sizes it, it would be
+        // placed for Qt's default size.
+        const vidorra::FontSearchAhead fontSearch(&statusTitleFont);
+        QWindow first;
+        first.create();
+    }
+#endif
     ui->setupUi(this);
 
     for (QWidget *watched : {static_cast<QWidget *>(ui->label_HOME), static_cast<QWidget *>(ui->label_SetUp),
@@ -68,19 +101,7 @@ MainWindow::MainWindow(QWidget *parent)
     ui->statusBar->addWidget(statusLabel, 0);
     statusLabel->setText(tr("Vidorra"));
     statusLabel->setStyleSheet(QString::fromLatin1(vidorra::style::StatusTitle));
-    // Each later setting of an attribute replaces the earlier one; the label
-    // ends as "Aril", 16 pt, weight 25, italic, absolute spacing 1.0, capitalised.
-    QFont titleFont;
-    titleFont.setFamily(QStringLiteral("Aril"));
-    titleFont.setPixelSize(20);
-    titleFont.setWeight(75);
-    titleFont.setStyle(QFont::StyleItalic);
-    titleFont.setPointSize(16);
-    titleFont.setWeight(25);
-    titleFont.setLetterSpacing(QFont::PercentageSpacing, 50);
-    titleFont.setLetterSpacing(QFont::AbsoluteSpacing, 1.0);
-    titleFont.setCapitalization(QFont::Capitalize);
-    statusLabel->setFont(titleFont);
+    statusLabel->setFont(statusTitleFont());
     QPalette titlePalette;
     titlePalette.setBrush(QPalette::All, QPalette::WindowText, QBrush(Qt::white, Qt::SolidPattern));
     statusLabel->setPalette(titlePalette);
