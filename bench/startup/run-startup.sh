@@ -3,8 +3,8 @@
 # Widgets main window of the same size, with and without Qt's camera
 # enumeration, on a private Xvfb at 96 dpi. The programs run in turn, round
 # after round, so a busy machine slows all of them alike; each line gives the
-# median, min and max in ms, and the last the ratio of vidorra's median to the
-# bare window's with enumeration.
+# median, min and max in ms, and the last two the ratio of each window
+# program's median to the bare window's with enumeration.
 # Usage: bench/startup/run-startup.sh [BUILD_DIR] [ROUNDS]   (default build, 9)
 # With VIDORRA_WINE_BUILD=<a Windows build folder>, the same for the Windows
 # programs under Wine, each started by tests/windows/wine/wine.sh with the
@@ -57,20 +57,35 @@ commands=("$launcher${programs[0]}" "$launcher${programs[0]} --cameras" "$launch
           "$launcher${programs[2]}")
 # One run of each first, not counted: caches (fontconfig, GStreamer registry) warm.
 for c in "${commands[@]}"; do $helper $c >/dev/null 2>&1 || true; done
+# Each round starts one program further on: under Wine a program's start
+# depends on what the one before left running (its desktop process lingers
+# for a second), and a fixed order would favour the same programs each time.
+count=${#commands[@]}
 for round in $(seq "$rounds"); do
-  for i in "${!commands[@]}"; do
+  for k in $(seq 0 $((count - 1))); do
+    i=$(((round + k) % count))
     # shellcheck disable=SC2086  # a command line split into its words
-    if ! $helper ${commands[$i]} 2>"$work/error" >>"$work/times.$i"; then
+    if time=$($helper ${commands[$i]} 2>"$work/error"); then
+      echo "$round $time" >>"$work/times.$i"
+    else
       echo "round $round, ${names[$i]}: not counted: $(tail -n 1 "$work/error")" >&2
     fi
   done
 done
 
-median() { sort -n "$1" | awk '{v[NR]=$1} END {print (NR % 2) ? v[(NR+1)/2] : (v[NR/2]+v[NR/2+1])/2}'; }
+median() { sort -n | awk '{v[NR]=$1} END {print (NR % 2) ? v[(NR+1)/2] : (v[NR/2]+v[NR/2+1])/2}'; }
 echo "launch to window mapped, $rounds rounds, ms (median min max)"
 for i in "${!names[@]}"; do
-  printf '%-24s %7.1f %7.1f %7.1f\n' "${names[$i]}" "$(median "$work/times.$i")" \
-    "$(sort -n "$work/times.$i" | head -n 1)" "$(sort -n "$work/times.$i" | tail -n 1)"
+  printf '%-24s %7.1f %7.1f %7.1f\n' "${names[$i]}" "$(cut -d' ' -f2 "$work/times.$i" | median)" \
+    "$(cut -d' ' -f2 "$work/times.$i" | sort -n | head -n 1)" "$(cut -d' ' -f2 "$work/times.$i" | sort -n | tail -n 1)"
 done
-awk -v a="$(median "$work/times.2")" -v s="$(median "$work/times.3")" -v b="$(median "$work/times.1")" \
-  'BEGIN {printf "vidorra / bare window + cameras: %.3f\nvidorra-sim / bare window + cameras: %.3f\n", a / b, s / b}'
+# Against the bare window with cameras: the ratio of the medians, and the
+# median of the rounds' own ratios (a drift of the machine's speed cancels).
+ratio() {
+  local a b
+  a=$(cut -d' ' -f2 "$work/times.$1" | median) b=$(cut -d' ' -f2 "$work/times.1" | median)
+  printf '%s / bare window + cameras: %.3f (round by round: %.3f)\n' "${names[$1]}" "$(awk -v a="$a" -v b="$b" 'BEGIN {print a / b}')" \
+    "$(awk 'NR == FNR {b[$1] = $2; next} ($1 in b) {print $2 / b[$1]}' "$work/times.1" "$work/times.$1" | median)"
+}
+ratio 2
+ratio 3
