@@ -1,7 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/Accessibility.h"
-#include "app/FontSearchAhead.h"
+#include "app/FirstWindow.h"
 #include "app/FontSubstitute.h"
 #include "app/StyleSheets.h"
 #include "CapturePlatform.h"
@@ -15,7 +15,6 @@
 #include <QLabel>
 #include <QPalette>
 #include <QPushButton>
-#include <QWindow>
 #include <QtGlobal>
 
 // The form's images, registered during static initialisation. This object file
@@ -64,17 +63,9 @@ MainWindow::MainWindow(QWidget *parent)
     vidorra::adoptFormFonts();
     vidorra::installAccessibleInterfaces();
 #ifdef Q_OS_WIN
-    {
-        // Qt asks Direct3D for the graphics adapter when it makes a process's
-        // first window, which is slow. A hidden window made and dropped here
-        // pays for that while a worker makes the font search (see
-        // FontSearchAhead.h) that the form's fonts would otherwise wait for.
-        // Not this window's own: made before the form sizes it, it would be
-        // placed for Qt's default size.
-        const vidorra::FontSearchAhead fontSearch(&statusTitleFont);
-        QWindow first;
-        first.create();
-    }
+    // A window of its own, not this one's native window: made before the form
+    // sizes it, that would be placed for Qt's default size.
+    vidorra::makeFirstWindowBesideFontSearch(&statusTitleFont);
 #endif
     ui->setupUi(this);
 
