@@ -74,16 +74,17 @@ for round in $(seq "$rounds"); do
 done
 
 median() { sort -n | awk '{v[NR]=$1} END {print (NR % 2) ? v[(NR+1)/2] : (v[NR/2]+v[NR/2+1])/2}'; }
+times_of() { cut -d' ' -f2 "$work/times.$1" | sort -n; }  # a program's times by its index, smallest first
 echo "launch to window mapped, $rounds rounds, ms (median min max)"
 for i in "${!names[@]}"; do
-  printf '%-24s %7.1f %7.1f %7.1f\n' "${names[$i]}" "$(cut -d' ' -f2 "$work/times.$i" | median)" \
-    "$(cut -d' ' -f2 "$work/times.$i" | sort -n | head -n 1)" "$(cut -d' ' -f2 "$work/times.$i" | sort -n | tail -n 1)"
+  printf '%-24s %7.1f %7.1f %7.1f\n' "${names[$i]}" "$(times_of "$i" | median)" "$(times_of "$i" | head -n 1)" \
+    "$(times_of "$i" | tail -n 1)"
 done
 # Against the bare window with cameras: the ratio of the medians, and the
 # median of the rounds' own ratios (a drift of the machine's speed cancels).
 ratio() {
   local a b
-  a=$(cut -d' ' -f2 "$work/times.$1" | median) b=$(cut -d' ' -f2 "$work/times.1" | median)
+  a=$(times_of "$1" | median) b=$(times_of 1 | median)
   printf '%s / bare window + cameras: %.3f (round by round: %.3f)\n' "${names[$1]}" "$(awk -v a="$a" -v b="$b" 'BEGIN {print a / b}')" \
     "$(awk 'NR == FNR {b[$1] = $2; next} ($1 in b) {print $2 / b[$1]}' "$work/times.1" "$work/times.$1" | median)"
 }
