@@ -20,8 +20,10 @@ if ! command -v systemd-analyze >/dev/null || ! command -v man >/dev/null; then
         fail "systemd-analyze and man are needed: apt-get install systemd man-db"
     echo "test-user-unit: installing systemd and man-db"
     export DEBIAN_FRONTEND=noninteractive
-    apt-get install -y -q --no-install-recommends systemd man-db >/dev/null 2>&1 ||
-        { apt-get update -q >/dev/null && apt-get install -y -q --no-install-recommends systemd man-db >/dev/null; } ||
+    # The tests run side by side: another may be installing at this moment.
+    apt_wait=(-o DPkg::Lock::Timeout=600)
+    apt-get "${apt_wait[@]}" install -y -q --no-install-recommends systemd man-db >/dev/null 2>&1 ||
+        { apt-get update -q >/dev/null && apt-get "${apt_wait[@]}" install -y -q --no-install-recommends systemd man-db >/dev/null; } ||
         fail "cannot install systemd and man-db"
 fi
 

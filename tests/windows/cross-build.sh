@@ -33,9 +33,11 @@ ensure_tools() {
   command -v apt-get >/dev/null 2>&1 || fail "missing ${PACKAGES[*]} and no apt-get"
   echo "cross-build: installing ${PACKAGES[*]}"
   export DEBIAN_FRONTEND=noninteractive
-  if ! apt-get install -y -q --no-install-recommends "${PACKAGES[@]}"; then
+  # The tests run side by side: another may be installing at this moment.
+  apt_wait=(-o DPkg::Lock::Timeout=600)
+  if ! apt-get "${apt_wait[@]}" install -y -q --no-install-recommends "${PACKAGES[@]}"; then
     apt-get update -q || fail "apt-get update failed"
-    apt-get install -y -q --no-install-recommends "${PACKAGES[@]}" || fail "apt-get install failed"
+    apt-get "${apt_wait[@]}" install -y -q --no-install-recommends "${PACKAGES[@]}" || fail "apt-get install failed"
   fi
   have_tools || fail "the packages are installed but the tools are still missing"
 }
