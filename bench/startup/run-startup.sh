@@ -27,7 +27,9 @@ done
 
 work=$(mktemp -d)
 xvfb_pid=
+wine_session=
 cleanup() {
+  [ -z "$wine_session" ] || bash "$here/tests/windows/wine/wine.sh" stop "$wine_build"
   if [ -n "$xvfb_pid" ]; then
     kill "$xvfb_pid" 2>/dev/null || true
     wait "$xvfb_pid" 2>/dev/null || true
@@ -37,6 +39,8 @@ cleanup() {
 trap cleanup EXIT
 if [ -n "$launcher" ]; then
   # Wine's windows go to its session's display, which wine.sh owns.
+  # A session already running (a ctest run's) is left as it was found.
+  [ -s "$wine_build/wine/display" ] || wine_session=ours
   bash "$here/tests/windows/wine/wine.sh" start "$wine_build" >/dev/null
   export DISPLAY=:$(head -n 1 "$wine_build/wine/display")
   unset QT_QPA_PLATFORM
