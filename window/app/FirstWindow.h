@@ -2,7 +2,9 @@
 // form is built. Qt asks Direct3D for the graphics adapter when it makes the
 // process's first window; and Qt's font database reads the names of every
 // installed font the first time a font request has no exact match, which the
-// form's first font request would otherwise wait for.
+// form's first font request would otherwise wait for. The form cannot avoid
+// that search: its style sheets' "font: 75 ..." is a CSS weight, 75 / 8 = 9,
+// which no installed face has, and the status label asks for weight 25.
 #pragma once
 
 #include <QFont>
