@@ -27,6 +27,12 @@ public:
     // The platform's own test for a USB camera, beside the device-name marker
     // (for example a /dev/videoN node whose sysfs device is on the USB bus).
     virtual bool isUsbCamera(const std::string &deviceName) const = 0;
+    // Whether a camera that Qt's camera plugins list under this name is one
+    // of this platform's. A backend over the machine's devices owns them all;
+    // the simulated platform owns only its own cameras, though Qt's plugins
+    // list the machine's cameras beside them (on Windows a webcam's name
+    // carries the USB marker too).
+    virtual bool ownsCamera(const std::string & /*deviceName*/) const { return true; }
     // A watcher owned by `parent`, or null where the platform cannot announce
     // device changes.
     virtual DeviceWatcher *watchDevices(QObject *parent) = 0;

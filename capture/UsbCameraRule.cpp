@@ -14,7 +14,9 @@ bool hasUsbDeviceMarker(const QString &deviceName)
 
 bool isUsbCamera(const QString &deviceName)
 {
-    return hasUsbDeviceMarker(deviceName) || installedPlatform().isUsbCamera(deviceName.toStdString());
+    const CapturePlatform &platform = installedPlatform();
+    const std::string name = deviceName.toStdString();
+    return platform.ownsCamera(name) && (hasUsbDeviceMarker(deviceName) || platform.isUsbCamera(name));
 }
 
 }  // namespace vidorra

@@ -7,6 +7,7 @@ namespace vidorra {
 // The device-name marker of a USB camera, matched case-sensitively anywhere.
 extern const char kUsbDeviceMarker[];
 bool hasUsbDeviceMarker(const QString &deviceName);
-// The marker, or the installed platform's own USB test (for example sysfs on Linux).
+// The marker, or the installed platform's own USB test (for example sysfs on
+// Linux), on a camera of the installed platform.
 bool isUsbCamera(const QString &deviceName);
 }  // namespace vidorra

@@ -1,6 +1,7 @@
 // The simulated platform: the cameras of one SimHub behind the capture port,
 // no platform USB rule (the simulated USB camera carries the device-name
-// marker), and the hub's plug and unplug as device changes.
+// marker) and none of the machine's cameras, and the hub's plug and unplug as
+// device changes.
 #pragma once
 
 #include "CapturePlatform.h"
@@ -21,6 +22,8 @@ public:
 
     CapturePort &port() override { return *simPort; }
     bool isUsbCamera(const std::string &) const override { return false; }
+    // The hub's cameras while they are plugged in.
+    bool ownsCamera(const std::string &deviceName) const override { return cameras->camera(deviceName) != nullptr; }
     DeviceWatcher *watchDevices(QObject *parent) override;
     // The hub's requestStop, in place of a signal.
     StopWatcher *watchStopRequests(QObject *parent) override;

@@ -41,6 +41,8 @@ private slots:
     void init() { freshSimWorld(); }
 
     void cameras();
+    void usbCameraRule_data();
+    void usbCameraRule();
     void defaults_data();
     void defaults();
     void selectorRules_data();
@@ -74,6 +76,40 @@ void SimCameraTest::cameras()
     QCOMPARE(devices[0].devicePath, std::string(kSimCameraPath));
     QCOMPARE(devices[1].devicePath, std::string(kIntegratedCameraPath));
     QVERIFY(devices[0].hasName && devices[0].hasPath);
+}
+
+// The window offers the simulated platform's own USB camera only: Qt's other
+// camera plugins list the machine's cameras beside it, and on Windows a
+// webcam's name carries the USB marker too.
+void SimCameraTest::usbCameraRule_data()
+{
+    const QString machineCamera = QStringLiteral(
+        "@device:pnp:\\\\?\\usb#vid_f0f2&pid_0001&mi_00#7&3c4d5e6f&0&0000#"
+        "{65e8773d-8f56-11d0-a3b9-00a0c9223196}\\global");
+    QTest::addColumn<bool>("simulated");
+    QTest::addColumn<QString>("deviceName");
+    QTest::addColumn<bool>("unplugged");
+    QTest::addColumn<bool>("offered");
+    QTest::newRow("its USB camera") << true << QString::fromUtf8(kSimCameraPath) << false << true;
+    QTest::newRow("its camera without the marker") << true << QString::fromUtf8(kIntegratedCameraPath) << false
+                                                   << false;
+    QTest::newRow("its USB camera unplugged") << true << QString::fromUtf8(kSimCameraPath) << true << false;
+    QTest::newRow("the machine's USB camera") << true << machineCamera << false << false;
+    QTest::newRow("the machine's USB camera, another platform") << false << machineCamera << false << true;
+}
+
+void SimCameraTest::usbCameraRule()
+{
+    QFETCH(bool, simulated);
+    QFETCH(QString, deviceName);
+    QFETCH(bool, unplugged);
+    QFETCH(bool, offered);
+    if (!simulated)
+        installPlatform(nullptr);
+    if (unplugged)
+        simHub().unplug(deviceName.toStdString());
+    QVERIFY(hasUsbDeviceMarker(deviceName) || !offered);
+    QCOMPARE(isUsbCamera(deviceName), offered);
 }
 
 void SimCameraTest::defaults_data()

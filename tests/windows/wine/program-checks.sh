@@ -54,7 +54,13 @@ near() {  # near "R G B" "R G B": every channel within 40
 open_camera_x=410 open_camera_y=751
 preview_x=10 preview_y=30 preview_w=770 preview_h=434
 
+# Beside a USB camera of the machine (the test camera's second one), which Qt's
+# DirectShow plugin lists ahead of the simulated cameras: the window offers
+# only its own, so "Open Camera" binds the simulated camera and the machine's
+# is never opened.
 check_sim_window() {
+  use_test_camera
+  echo "present usb2" >"$work/vcam-control.txt"
   start_program vidorra-sim.exe || return
   [ "$client_w $client_h" = "789 776" ] && pass "the window maps with a client area of 789 x 776" ||
     fail "the client area is $client_w x $client_h, not 789 x 776"
@@ -77,6 +83,8 @@ check_sim_window() {
       seen=$((seen + 1))
   done
   [ "$seen" = 7 ] && pass "the preview shows the test card's seven bars" || fail "the preview shows $seen of the seven bars"
+  [ "$(logged)" = 0 ] && pass "the machine's USB camera was never opened" ||
+    fail "the machine's USB camera was used: $(paste -sd ';' "$work/vcam-log.txt")"
   end_program vidorra-sim.exe
 }
 
