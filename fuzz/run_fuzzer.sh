@@ -17,8 +17,7 @@ esac
 
 if ! command -v clang++ >/dev/null 2>&1 || ! ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1; then
     if [ "$(id -u)" = 0 ]; then
-        # Another test may be installing at this moment: wait for dpkg's lock.
-        apt-get -o DPkg::Lock::Timeout=600 install -y --no-install-recommends clang libclang-rt-14-dev
+        bash "$here/../tests/apt-install.sh" --no-install-recommends clang libclang-rt-14-dev
     else
         echo "The fuzzer needs clang and libclang-rt-14-dev: sudo apt-get install clang libclang-rt-14-dev" >&2
         exit 1

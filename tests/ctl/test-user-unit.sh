@@ -19,11 +19,7 @@ if ! command -v systemd-analyze >/dev/null || ! command -v man >/dev/null; then
     [ "$(id -u)" = 0 ] && command -v apt-get >/dev/null ||
         fail "systemd-analyze and man are needed: apt-get install systemd man-db"
     echo "test-user-unit: installing systemd and man-db"
-    export DEBIAN_FRONTEND=noninteractive
-    # The tests run side by side: another may be installing at this moment.
-    apt_wait=(-o DPkg::Lock::Timeout=600)
-    apt-get "${apt_wait[@]}" install -y -q --no-install-recommends systemd man-db >/dev/null 2>&1 ||
-        { apt-get update -q >/dev/null && apt-get "${apt_wait[@]}" install -y -q --no-install-recommends systemd man-db >/dev/null; } ||
+    bash "$(dirname "$0")/../apt-install.sh" --no-install-recommends systemd man-db >/dev/null ||
         fail "cannot install systemd and man-db"
 fi
 

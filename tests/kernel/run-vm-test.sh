@@ -63,11 +63,7 @@ have_tools() {
 }
 if ! have_tools; then
     echo "run-vm-test: installing qemu-system-x86, busybox-static, cpio, kmod"
-    export DEBIAN_FRONTEND=noninteractive
-    # The tests run side by side: another may be installing at this moment.
-    apt_wait=(-o DPkg::Lock::Timeout=600)
-    apt-get "${apt_wait[@]}" install -y -q qemu-system-x86 busybox-static cpio kmod >/dev/null 2>&1 ||
-        { apt-get update -q >/dev/null && apt-get "${apt_wait[@]}" install -y -q qemu-system-x86 busybox-static cpio kmod >/dev/null; } ||
+    bash "$SRC/../apt-install.sh" qemu-system-x86 busybox-static cpio kmod >/dev/null ||
         die "cannot install the VM tools"
     have_tools || die "VM tools still missing after install"
 fi

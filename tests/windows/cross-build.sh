@@ -10,6 +10,7 @@
 #   cross-build.sh all SOURCE_DIR OUT_DIR     the three in a row
 set -euo pipefail
 
+here=$(cd "$(dirname "$0")" && pwd)
 CXX=x86_64-w64-mingw32-g++-posix
 WINE=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver
@@ -32,13 +33,7 @@ ensure_tools() {
   [ "$(id -u)" = 0 ] || fail "missing ${PACKAGES[*]} and not root to install them"
   command -v apt-get >/dev/null 2>&1 || fail "missing ${PACKAGES[*]} and no apt-get"
   echo "cross-build: installing ${PACKAGES[*]}"
-  export DEBIAN_FRONTEND=noninteractive
-  # The tests run side by side: another may be installing at this moment.
-  apt_wait=(-o DPkg::Lock::Timeout=600)
-  if ! apt-get "${apt_wait[@]}" install -y -q --no-install-recommends "${PACKAGES[@]}"; then
-    apt-get update -q || fail "apt-get update failed"
-    apt-get "${apt_wait[@]}" install -y -q --no-install-recommends "${PACKAGES[@]}" || fail "apt-get install failed"
-  fi
+  bash "$here/../apt-install.sh" --no-install-recommends "${PACKAGES[@]}" || fail "apt-get install failed"
   have_tools || fail "the packages are installed but the tools are still missing"
 }
 
