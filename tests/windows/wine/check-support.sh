@@ -20,3 +20,7 @@ use_test_camera() {
   : >"$work/vcam-log.txt"
   : >"$work/vcam-control.txt"
 }
+# The test cameras attached, in list order (a switch of the camera's control file).
+cameras() { printf 'present %s\n' "$*" >"$work/vcam-control.txt"; }
+# How many lines the test camera has logged so far.
+logged() { wc -l <"$work/vcam-log.txt"; }

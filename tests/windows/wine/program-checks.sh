@@ -60,7 +60,7 @@ preview_x=10 preview_y=30 preview_w=770 preview_h=434
 # is never opened.
 check_sim_window() {
   use_test_camera
-  echo "present usb2" >"$work/vcam-control.txt"
+  cameras usb2
   start_program vidorra-sim.exe || return
   [ "$client_w $client_h" = "789 776" ] && pass "the window maps with a client area of 789 x 776" ||
     fail "the client area is $client_w x $client_h, not 789 x 776"
@@ -173,7 +173,6 @@ check_ctl_sim() {
   done
 }
 
-logged() { wc -l <"$work/vcam-log.txt"; }
 # The transfers that reached the camera after log line N: "SET 12 05", "GET 9".
 transfers_after() {
   tail -n +$(($1 + 1)) "$work/vcam-log.txt" | awk '/^ks / {

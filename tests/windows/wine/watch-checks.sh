@@ -17,7 +17,6 @@ source "$build/wine/config.sh"
 use_test_camera
 prefix=$build/wine/camera-prefix
 ctl() { wine_bare "$folder/vidorra-ctl.exe" "$@" 2>&1 | tr -d '\r'; }
-cameras() { printf 'present %s\n' "$*" >"$work/vcam-control.txt"; }
 
 # The first test camera's path, as DirectShow lists it and as Windows
 # broadcasts it (in capitals).
@@ -37,7 +36,6 @@ sets() {
     sed -n "s/^ks cam=$1 .* id=\([0-9]*\) flags=0x10000002 .* bytes=\([0-9a-f]*\) .*/\1=\2/p"
 }
 set_ids() { sets "$@" | cut -d= -f1 | sort -n | tr '\n' ' ' | sed 's/ $//'; }
-lines() { wc -l <"$work/vcam-log.txt"; }
 
 remember_usb1() {
   ctl --device "$usb1" remember >"$work/remember.txt" || true
@@ -49,7 +47,7 @@ check_apply() {
   remember_usb1 || return
   ctl --device "$usb1" set nr2d=5 red-gain=3 >/dev/null
   local from status
-  from=$(($(lines) + 1))
+  from=$(($(logged) + 1))
   ctl --device "$usb1" apply >"$work/apply.txt" && status=0 || status=$?
   [ "$status" = 0 ] && pass "apply ended with status 0" || fail "apply ended with status $status"
   [ "$(set_ids usb1 "$from")" = "$expected_ids" ] && pass "apply sent each remembered setting once" ||
@@ -109,7 +107,7 @@ appearances() {
     cameras usb2 integrated
     tool devicechange VidorraDeviceWatch 0x8004 "$usb1_broadcast" >/dev/null || fail "the removal was not taken"
     sleep 0.3
-    from=$(($(lines) + 1))
+    from=$(($(logged) + 1))
     cameras usb1 usb2 integrated
     sent=$(tool devicechange VidorraDeviceWatch 0x8000 "$usb1_broadcast") || { fail "the arrival was not taken"; return; }
     seen=$(wait_line "$log" 'put back [0-9]' $((done_before + 1))) || { fail "appearance $i: nothing put back in 20 s"; return; }
@@ -134,7 +132,7 @@ check_watch() {
   remember_usb1 || return
   ctl --device "$usb1" set nr2d=5 >/dev/null
   local from
-  from=$(($(lines) + 1))
+  from=$(($(logged) + 1))
   start_watch vidorra-ctl.exe watch || return
   wait_line "$work/watch.err" 'put back [0-9]' 1 >/dev/null && pass "watch put the settings back on the camera already there" ||
     fail "nothing put back at start"
