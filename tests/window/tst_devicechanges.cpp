@@ -49,6 +49,45 @@ private slots:
                      w->cameraList()->itemText(row).toStdString());
     }
 
+    // A burst of changes whose last one the platform's list did not yet
+    // follow (the camera comes or goes just after it): once the burst has
+    // settled the list is looked at again, and it ends with the cameras
+    // present. The preview keeps running throughout.
+    void burstEndsWithTheCamerasPresent_data()
+    {
+        QTest::addColumn<bool>("arrives");
+        QTest::newRow("plugged in after the burst's last change") << true;
+        QTest::newRow("removed after the burst's last change") << false;
+    }
+
+    void burstEndsWithTheCamerasPresent()
+    {
+        QFETCH(bool, arrives);
+        auto w = showWindow();
+        pressOpenCamera(*w);
+        QCamera *running = w->previewCamera();
+        if (!arrives)
+            simHub().plug("Second Camera", kSecondPath);
+        const QStringList before = w->cameraDeviceNames();
+        for (int i = 0; i < 3; ++i)
+            emit simHub().devicesChanged();
+        {
+            const QSignalBlocker unannounced(&simHub());
+            if (arrives)
+                simHub().plug("Second Camera", kSecondPath);
+            else
+                simHub().unplug(kSecondPath);
+        }
+        QCOMPARE(w->cameraDeviceNames(), before);  // as the burst left it
+        const QStringList present = arrives ? QStringList{QString::fromLatin1(vidorra::sim::kSimCameraPath),
+                                                          QString::fromStdString(kSecondPath)}
+                                            : QStringList{QString::fromLatin1(vidorra::sim::kSimCameraPath)};
+        QTRY_COMPARE_WITH_TIMEOUT(w->cameraDeviceNames(), present, 5000);
+        QCOMPARE(w->cameraList()->count(), present.size());
+        QCOMPARE(w->previewCamera(), running);
+        QCOMPARE(running->status(), QCamera::ActiveStatus);
+    }
+
     // A rebuild leaves the preview and the binding alone.
     void rebuildKeepsPreviewAndBinding()
     {

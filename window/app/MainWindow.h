@@ -18,6 +18,7 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 class QSlider;
+class QTimer;
 class RefusalNotice;
 class Ui_MainWindow;
 namespace vidorra {
@@ -78,6 +79,7 @@ private:
     // preview/
     void fillCameraList();
     void rebuildCameraList();
+    void lookAgainAfterBurst();
     // settings/
     void readDeviceInfo();
     void setSwitchStyle(QPushButton *button, bool on);
@@ -107,4 +109,5 @@ private:
     QStringList deviceNames;
     int previewStarted;
     RefusalNotice *refusalNotice = nullptr;  // created on the first refusal
+    QTimer *burstSettled = nullptr;          // created on the first device change
 };
