@@ -10,7 +10,7 @@ packages=(
   libudev-dev libbenchmark-dev libx11-dev
   x11-utils dpkg-dev lintian desktop-file-utils
   clang libclang-rt-14-dev
-  xvfb xauth fonts-liberation
+  xvfb xauth openbox fonts-liberation
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
   systemd man-db  # systemd-analyze verify of the user unit, with its man page link
 )

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QImage>
+#include <QRect>
 #include <QSize>
 #include <QString>
 
@@ -27,9 +28,21 @@ public:
     // A window's size in the server's pixels, and its contents as shown.
     QSize windowSize(unsigned long window) const;
     QImage picture(unsigned long window) const;
+    QImage screenPicture() const;
+
+    // A desktop as users have it: openbox, which frames windows and keeps the
+    // work area, and a panel of `panelHeight` pixels along the bottom edge
+    // that windows must leave free. False when either is missing.
+    bool startDesktop(int panelHeight);
+    // The work area the window manager announces (_NET_WORKAREA), and a
+    // window's frame on the screen (its root position and _NET_FRAME_EXTENTS).
+    QRect workArea() const;
+    QRect frameOf(unsigned long window) const;
 
 private:
     pid_t server_ = -1;
+    pid_t windowManager_ = -1;
+    void *panelConnection_ = nullptr;  // the panel lives as long as this connection
     QString display_;
     QString failure_;
 };

@@ -2,8 +2,11 @@
 // program's own main() as a user starts it: it scales as a whole with the
 // screen's density, so its logical geometry stays the form's, its size on the
 // server grows by the density, and every label's and button's text fits its
-// widget as it does at 96 dpi. Each run gets an Xvfb of its own; the window as
-// the server shows it is saved as high_dpi_<row>.png beside the test.
+// widget as it does at 96 dpi. On the screens of laptops, with a window
+// manager and a panel, the window and its frame stay inside the work area and
+// "Open Camera" can be pressed. Each run gets an Xvfb of its own; the window
+// as the server shows it is saved as high_dpi_<row>.png beside the test (the
+// whole screen, for the laptops).
 #include "app/MainWindow.h"
 #include "VirtualScreen.h"
 
@@ -11,7 +14,10 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMap>
+#include <QPushButton>
+#include <QStatusBar>
 #include <QRadioButton>
+#include <QStandardPaths>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTextDocument>
@@ -39,6 +45,12 @@ struct Run {
     QSize serverSize;
     QImage picture;
     QMap<QString, Overhang> texts;  // "objectName|text"
+    // With a desktop, in the server's pixels:
+    QRect workArea;
+    QRect frame;
+    QRect openCamera;
+    QString deviceInfo;  // after "Open Camera" was pressed
+    bool scrolls = false;
 };
 
 Run *current = nullptr;
@@ -97,14 +109,26 @@ void measureButton(const QAbstractButton *button)
     measure(button, button->text(), QFontMetrics(button->font()).size(Qt::TextShowMnemonic, button->text()), room);
 }
 
+QRect onServer(const QWidget *widget)
+{
+    const qreal ratio = widget->devicePixelRatioF();
+    const QRectF logical(widget->mapToGlobal(QPoint(0, 0)), widget->size());
+    return QRectF(logical.topLeft() * ratio, logical.size() * ratio).toAlignedRect();
+}
+
 // vidorra-sim on an Xvfb of `dpi` with a screen of `size` pixels, until its
-// window has shown; then the window is closed.
-Run runProgram(int dpi, QSize size)
+// window has shown; then the window is closed. With a panel height, on a
+// desktop with a panel of that height, and "Open Camera" is pressed.
+Run runProgram(int dpi, QSize size, int panel = -1)
 {
     Run run;
     VirtualScreen screen(size, dpi);
     if (!screen.isUp()) {
         run.failure = screen.failure();
+        return run;
+    }
+    if (panel >= 0 && !screen.startDesktop(panel)) {
+        run.failure = QStringLiteral("openbox did not start (is it installed?)");
         return run;
     }
     qputenv("DISPLAY", screen.display().toLatin1());
@@ -126,6 +150,29 @@ Run runProgram(int dpi, QSize size)
         run.screenDpi = screen.dotsPerInch();
         run.serverSize = screen.windowSize(window->winId());
         run.picture = screen.picture(window->winId());
+        if (panel >= 0) {
+            // The frame is the window manager's, announced once it has framed the window.
+            (void)QTest::qWaitFor([&] { return screen.frameOf(window->winId()).isValid(); }, 10000);
+            run.frame = screen.frameOf(window->winId());
+            run.workArea = screen.workArea();
+            for (QPushButton *button : window->findChildren<QPushButton *>())
+                if (button->text() == QLatin1String("Open Camera")) {
+                    run.openCamera = onServer(button);
+                    QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, button->rect().center());
+                }
+            (void)QTest::qWaitFor([&] { return window->deviceInfo()->text() != QLatin1String("device info"); }, 10000);
+            run.deviceInfo = window->deviceInfo()->text();
+            run.scrolls = window->findChild<QWidget *>(QStringLiteral("formScrollArea")) != nullptr;
+            // For the picture: the status bar painted after the press, which
+            // two grabs a moment apart agree on.
+            const QRect statusBar = onServer(window->statusBar());
+            (void)QTest::qWaitFor([&] {
+                const QImage before = screen.screenPicture().copy(statusBar);
+                QTest::qWait(100);
+                run.picture = screen.screenPicture();
+                return run.picture.copy(statusBar) == before;
+            }, 10000);
+        }
         for (const QLabel *label : window->findChildren<QLabel *>())
             measureLabel(label);
         for (const QAbstractButton *button : window->findChildren<QAbstractButton *>())
@@ -150,6 +197,7 @@ Run runProgram(int dpi, QSize size)
 // On the 2560 x 2048 screen of a 4K laptop or monitor it reads 191.8 for 192.
 const QSize kExact(2880, 2880);
 const QSize kLaptop(2560, 2048);
+constexpr int kPanel = 40;  // a taskbar's height at 100 %
 
 class HighDpiTest : public QObject {
     Q_OBJECT
@@ -220,6 +268,65 @@ private slots:
                            .arg(it->height);
         }
         QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QLatin1Char('\n'))));
+    }
+
+    // Screens that cannot hold the window at their own factor: it shrinks to
+    // the largest scale at which it and its frame fit the work area, and
+    // keeps its form. One that holds it keeps its own factor. One too small
+    // for a readable scale gets the smallest, and the form scrolls between
+    // the menu bar and the status bar, which stays on the screen.
+    void windowFitsTheWorkArea_data()
+    {
+        QTest::addColumn<int>("dpi");
+        QTest::addColumn<QSize>("screen");
+        QTest::addColumn<double>("expectedRatio");  // 0: shrunk, below the screen's own
+        QTest::addColumn<bool>("scrolls");
+        QTest::newRow("1920x1080_144") << 144 << QSize(1920, 1080) << 0.0 << false;
+        QTest::newRow("1366x768_96") << 96 << QSize(1366, 768) << 1.0 << true;
+        QTest::newRow("2560x1440_192") << 192 << QSize(2560, 1440) << 0.0 << false;
+        QTest::newRow("1280x1024_96") << 96 << QSize(1280, 1024) << 1.0 << false;
+        QTest::newRow("800x600_96") << 96 << QSize(800, 600) << 1.0 << true;
+    }
+
+    void windowFitsTheWorkArea()
+    {
+        QFETCH(int, dpi);
+        QFETCH(QSize, screen);
+        QFETCH(double, expectedRatio);
+        QFETCH(bool, scrolls);
+        const Run run = runProgram(dpi, screen, kPanel);
+        if (QStandardPaths::findExecutable(QStringLiteral("openbox")).isEmpty())
+            QSKIP("openbox is not installed");
+        QVERIFY2(run.failure.isEmpty(), qPrintable(run.failure));
+        QVERIFY(run.picture.save(QStringLiteral("high_dpi_%1.png").arg(QString::fromLatin1(QTest::currentDataTag()))));
+
+        QCOMPARE(run.workArea, QRect(0, 0, screen.width(), screen.height() - kPanel));
+        QVERIFY2(run.frame.isValid() && run.frame.height() > run.serverSize.height(), "the window has no frame");
+        QVERIFY2(run.workArea.contains(run.frame),
+                 qPrintable(QStringLiteral("the frame %1,%2 %3x%4 leaves the work area")
+                                .arg(run.frame.x())
+                                .arg(run.frame.y())
+                                .arg(run.frame.width())
+                                .arg(run.frame.height())));
+        QVERIFY2(run.workArea.contains(run.openCamera), "\"Open Camera\" is off the work area");
+        QVERIFY2(run.deviceInfo.contains(QLatin1String("SOC:V9 SIM-1.1")), qPrintable(run.deviceInfo));
+
+        const double own = dpi / 96.0;
+        if (expectedRatio > 0)
+            QVERIFY2(qAbs(run.pixelRatio - expectedRatio) < 1e-3, qPrintable(QString::number(run.pixelRatio)));
+        else
+            QVERIFY2(run.pixelRatio < own && run.pixelRatio >= 0.6 * own, qPrintable(QString::number(run.pixelRatio)));
+        if (scrolls) {
+            QVERIFY(run.logicalSize.height() < 776);
+            QVERIFY(run.scrolls);
+        } else {
+            // The form whole, at the largest scale that fits: a few pixels more would not.
+            QCOMPARE(run.logicalSize, QSize(789, 776));
+            QVERIFY2(run.workArea.height() - run.frame.height() < 0.05 * run.workArea.height() ||
+                         expectedRatio == own,
+                     qPrintable(QStringLiteral("%1 pixels of the work area left unused").arg(run.workArea.height() -
+                                                                                             run.frame.height())));
+        }
     }
 };
 

@@ -43,6 +43,11 @@ public:
     QLabel *titleLabel() const { return statusLabel; }
     int isPreviewStarted() const { return previewStarted; }
 
+    // For a screen too small for the form at a readable scale: the window
+    // shrinks to `room` where it is larger, and the form between its menu bar
+    // and status bar scrolls. Nothing of the form changes but where it sits.
+    void scrollFormWithin(QSize room);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void enterEvent(QEvent *event) override;
