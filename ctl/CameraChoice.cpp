@@ -1,5 +1,6 @@
 #include "CameraChoice.h"
 
+#include "CameraSession.h"
 #include "Printable.h"
 #include "StatusText.h"
 #include "CaptureDevice.h"
@@ -13,6 +14,8 @@
 #include <vector>
 
 namespace vidorra::ctl {
+
+using remembered::readDeviceInfoRecord;
 
 QString describe(const CameraEntry &c)
 {
@@ -79,14 +82,6 @@ Status listCameras(QVector<CameraEntry> *cameras)
 Status bindCamera(const CameraEntry &camera)
 {
     return captureDevice.bindDevice(camera.name, camera.path);
-}
-
-Status readDeviceInfoRecord(QString *text)
-{
-    std::array<unsigned char, selector::DeviceInfoLength> block{};
-    const Status s = captureDevice.xuControl(selector::DeviceInfo, XuOp::Get, block.data(), int(block.size()));
-    *text = succeeded(s) ? decodeDeviceInfoRecord(block.data(), int(block.size())) : QString();
-    return s;
 }
 
 Choice chooseCamera(const QString &wanted)

@@ -23,8 +23,6 @@ QString describe(const CameraEntry &camera);
 Status listCameras(QVector<CameraEntry> *cameras);
 // Binds the camera in captureDevice, by path first and then by name.
 Status bindCamera(const CameraEntry &camera);
-// A Get of the device-information record on the bound camera.
-Status readDeviceInfoRecord(QString *text);
 
 enum class ChoiceResult { Bound, NotFound, Ambiguous, Failed };
 

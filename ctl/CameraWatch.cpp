@@ -19,123 +19,12 @@ namespace vidorra::ctl {
 
 namespace {
 
-QString assignment(const SettingRequest &r) { return settingName(r.value) + QLatin1Char('=') + settingWord(r.value); }
-
 QString rebootKey(const QString &identity, const SettingRequest &r)
 {
     return QStringLiteral("%1|%2|%3").arg(identity).arg(r.value.setting->selector).arg(r.value.byte);
 }
 
 }  // namespace
-
-// Keeps what became of each request in the job, and stops the sending where
-// the camera is gone or asks to be tried again later.
-class CameraWatch::Report final : public ApplyReport {
-public:
-    Report(CameraWatch &watch, Job &job) : watch(watch), job(job) {}
-
-    bool gone = false;
-    bool transient = false;
-    bool rebooting = false;  // a Set that reboots the camera was taken
-    QString reason;
-    // Controls that no unit of the camera carries. uvcvideo says the same of a
-    // control it could not set up yet, so they count as missing only where
-    // the camera answered something else.
-    QVector<SettingRequest> lacking;
-    bool answered = false;
-
-    // True, with the lacking requests to be tried again, where the camera
-    // answered nothing; else they are reported as not taken.
-    bool lackingMeansNotReady()
-    {
-        if (lacking.isEmpty() || answered) {
-            for (const SettingRequest &r : qAsConst(lacking))
-                job.notTaken << QStringLiteral("%1 (%2)").arg(assignment(r), statusText(status::NotFound));
-            return false;
-        }
-        if (!transient)
-            reason = statusText(status::NotFound);
-        transient = true;
-        return true;
-    }
-
-    void refusedUnderAutoWhiteBalance(const SettingRequest &r) override
-    {
-        job.notTaken << QStringLiteral("%1 (refused while the camera balances white automatically)").arg(assignment(r));
-    }
-
-    void alreadyHeld(const SettingRequest &r) override
-    {
-        answered = true;
-        ++job.inPlace;
-        job.notes << QStringLiteral("%1 already %2, not sent").arg(settingName(r.value), settingWord(r.value));
-    }
-
-    bool unreadNotSent(const SettingRequest &r, Status s) override
-    {
-        if (isLacking(r, s))
-            return true;
-        if (stops(s))
-            return false;
-        job.notTaken << QStringLiteral("%1 (not sent: its current value cannot be read: %2)")
-                            .arg(assignment(r), statusText(s));
-        return true;
-    }
-
-    bool mayReboot(const SettingRequest &r) override
-    {
-        if (!watch.rebootsSent.contains(rebootKey(job.identity, r)))
-            return true;
-        job.notTaken << QStringLiteral("%1 (sent once already, and the camera came back without it; not sent "
-                                       "again, so that it cannot reboot over and over)")
-                            .arg(assignment(r));
-        return false;
-    }
-
-    bool sent(const SettingRequest &r, Status s) override
-    {
-        if (isLacking(r, s))
-            return true;
-        if (succeeded(s)) {
-            answered = true;
-            ++job.inPlace;
-            if (rebootsCamera(*r.value.setting)) {
-                // The camera is leaving: what is left waits for it to be back.
-                watch.rebootsSent.insert(rebootKey(job.identity, r));
-                job.notes << QStringLiteral("%1 sent; the camera reboots to apply it").arg(assignment(r));
-                rebooting = true;
-                return false;
-            }
-            return true;
-        }
-        if (stops(s))
-            return false;
-        job.notTaken << QStringLiteral("%1 (%2)").arg(assignment(r), statusText(s));
-        return true;
-    }
-
-private:
-    bool isLacking(const SettingRequest &r, Status s)
-    {
-        if (s == status::NotFound)
-            lacking << r;
-        return s == status::NotFound;
-    }
-
-    bool stops(Status s)
-    {
-        gone = meansGone(s);
-        transient = !gone && captureDevice.port().isTransient(s);
-        if (gone || transient)
-            reason = statusText(s);
-        else
-            answered = true;
-        return gone || transient;
-    }
-
-    CameraWatch &watch;
-    Job &job;
-};
 
 CameraWatch::CameraWatch(QString program, const QString &folder, QTextStream &log, Timing timing, QObject *parent)
     : QObject(parent), program(std::move(program)), store(folder), log(log), timing(timing)
@@ -323,24 +212,84 @@ bool CameraWatch::attempt(Job &job)
                       .arg(text, QString::number(job.inPlace), QString::number(job.total)));
         return false;
     }
+    ApplyRules rules;
+    rules.whiteBalance = job.whiteBalanceChecked ? ApplyRules::WhiteBalance::Checked
+                                                 : ApplyRules::WhiteBalance::PerSetting;
+    rules.whenUnread = WhenUnread::Skip;
+    rules.stopWhenCameraLeaves = true;
+    rules.mayReboot = [this, &job](const SettingRequest &r) {
+        return !rebootsSent.contains(rebootKey(job.identity, r));
+    };
     CameraSession session;
-    Report report(*this, job);
-    if (!job.whiteBalanceChecked) {
-        applyWhiteBalanceRule(session, &job.remaining, report);
-        job.whiteBalanceChecked = true;
-    }
-    job.remaining = sendSettings(session, job.remaining, report, WhenUnread::Skip);
+    const ApplyReport report = applySettings(session, job.remaining, rules);
     captureDevice.reset();
-    if (report.rebooting)
-        job.remaining.removeFirst();  // the Set that was taken
-    if (report.gone) {
+    job.whiteBalanceChecked = true;
+    job.remaining = report.remaining;
+
+    // Controls that no unit of the camera carries. uvcvideo says the same of a
+    // control it could not set up yet, so they count as missing only where
+    // the camera answered something else.
+    QVector<SettingRequest> lacking;
+    bool answered = false;
+    for (const RequestFate &f : report.fates) {
+        const SettingRequest &r = f.request;
+        if (f.status == status::NotFound) {
+            lacking << r;
+            continue;
+        }
+        switch (f.fate) {
+        case Fate::RefusedUnderAutoWhiteBalance:
+            job.notTaken << QStringLiteral("%1 (refused while the camera balances white automatically)")
+                                .arg(assignment(r));
+            break;
+        case Fate::AlreadyHeld:
+            answered = true;
+            ++job.inPlace;
+            if (rebootsCamera(*r.value.setting))
+                job.notes << QStringLiteral("%1 already %2, not sent").arg(settingName(r.value), settingWord(r.value));
+            break;
+        case Fate::Unread:
+            answered = true;
+            job.notTaken << QStringLiteral("%1 (not sent: its current value cannot be read: %2)")
+                                .arg(assignment(r), statusText(f.status));
+            break;
+        case Fate::HeldBack:
+            job.notTaken << QStringLiteral("%1 (sent once already, and the camera came back without it; not sent "
+                                           "again, so that it cannot reboot over and over)")
+                                .arg(assignment(r));
+            break;
+        case Fate::Sent:
+            answered = true;
+            ++job.inPlace;
+            ++job.sent;
+            if (rebootsCamera(*r.value.setting)) {
+                rebootsSent.insert(rebootKey(job.identity, r));
+                job.notes << QStringLiteral("%1 sent; the camera reboots to apply it").arg(assignment(r));
+            }
+            break;
+        case Fate::NotTaken:
+            answered = true;
+            job.notTaken << QStringLiteral("%1 (%2)").arg(assignment(r), statusText(f.status));
+            break;
+        }
+    }
+    if (report.stoppedOn != 0 && meansGone(report.stoppedOn)) {
         wentAway(job);
         return false;
     }
-    if (report.lackingMeansNotReady())
-        job.remaining = report.lacking + job.remaining;
-    if (report.transient)
-        return retryLater(job, report.reason);
+    bool transient = report.stoppedOn != 0;
+    QString reason = transient ? statusText(report.stoppedOn) : QString();
+    if (!lacking.isEmpty() && !answered) {
+        if (!transient)
+            reason = statusText(status::NotFound);
+        transient = true;
+        job.remaining = lacking + job.remaining;
+    } else {
+        for (const SettingRequest &r : qAsConst(lacking))
+            job.notTaken << QStringLiteral("%1 (%2)").arg(assignment(r), statusText(status::NotFound));
+    }
+    if (transient)
+        return retryLater(job, reason);
     finish(job);
     return false;
 }

@@ -25,6 +25,8 @@ class QTextStream;
 
 namespace vidorra::ctl {
 
+using namespace vidorra::remembered;
+
 class CameraWatch : public QObject {
     Q_OBJECT
 public:
@@ -61,11 +63,11 @@ private:
         QVector<SettingRequest> remaining;
         int total = 0;
         int inPlace = 0;
+        int sent = 0;
         QStringList notTaken;
         QStringList notes;
         bool retryAnnounced = false;
     };
-    class Report;
 
     void rescan();
     void runDue();

@@ -2,7 +2,9 @@
 #pragma once
 
 #include "CameraChoice.h"
+#include "CameraSession.h"
 #include "SettingText.h"
+#include "SettingsFile.h"
 
 #include <QString>
 #include <QStringList>
@@ -11,6 +13,9 @@
 #include <cstdint>
 
 namespace vidorra::ctl {
+
+// The remembered-settings layer below: setting words, files, the store and the step that sends.
+using namespace vidorra::remembered;
 
 // What became of the things asked for; the exit status follows from it.
 struct Outcome {
@@ -50,9 +55,6 @@ int watchCommand(Context &context);
 
 // Binds the camera that --device names, or the first answering USB camera.
 bool openCamera(Context &context);
-
-class CameraSession;
-struct SettingsFile;
 
 // False, with a usage error, when a command that takes none got arguments.
 bool takesNoArguments(Context &context, const char *command);

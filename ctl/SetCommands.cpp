@@ -15,41 +15,37 @@ namespace {
 
 // What set and load print: refusals and failures on err with where they came
 // from, the reboot notes on out.
-class PrintedReport final : public ApplyReport {
-public:
-    explicit PrintedReport(Context &c) : c(c) {}
-
-    void refusedUnderAutoWhiteBalance(const SettingRequest &r) override
-    {
-        c.cameraError(QStringLiteral("%1%2: %3 is refused while the camera balances white automatically; "
-                                     "accepted now: 0 to %4")
-                          .arg(r.where, settingName(r.value))
-                          .arg(r.value.value)
-                          .arg(r.value.setting->maximum));
-    }
-
-    void alreadyHeld(const SettingRequest &r) override
-    {
-        c.out << r.where << settingName(r.value) << " is already " << settingWord(r.value)
-              << "; not sent, so the camera does not reboot\n";
-    }
-
-    bool unreadNotSent(const SettingRequest &, Status) override { return true; }  // set and load send instead
-
-    bool sent(const SettingRequest &r, Status s) override
-    {
-        if (!succeeded(s))
+void printReport(Context &c, const ApplyReport &report)
+{
+    for (const RequestFate &f : report.fates) {
+        const SettingRequest &r = f.request;
+        switch (f.fate) {
+        case Fate::RefusedUnderAutoWhiteBalance:
+            c.cameraError(QStringLiteral("%1%2: %3 is refused while the camera balances white automatically; "
+                                         "accepted now: 0 to %4")
+                              .arg(r.where, settingName(r.value))
+                              .arg(r.value.value)
+                              .arg(r.value.setting->maximum));
+            break;
+        case Fate::AlreadyHeld:
+            c.out << r.where << settingName(r.value) << " is already " << settingWord(r.value)
+                  << "; not sent, so the camera does not reboot\n";
+            break;
+        case Fate::NotTaken:
             c.cameraError(QStringLiteral("%1%2: the camera did not take %3: %4")
-                              .arg(r.where, settingName(r.value), settingWord(r.value), statusText(s)));
-        else if (rebootsCamera(*r.value.setting))
-            c.out << r.where << settingName(r.value) << '=' << settingWord(r.value)
-                  << ": set; the camera reboots to apply it and comes back in a few seconds\n";
-        return true;
+                              .arg(r.where, settingName(r.value), settingWord(r.value), statusText(f.status)));
+            break;
+        case Fate::Sent:
+            if (rebootsCamera(*r.value.setting))
+                c.out << r.where << assignment(r)
+                      << ": set; the camera reboots to apply it and comes back in a few seconds\n";
+            break;
+        case Fate::Unread:
+        case Fate::HeldBack:
+            break;  // set and load send instead
+        }
     }
-
-private:
-    Context &c;
-};
+}
 
 }  // namespace
 
@@ -79,9 +75,7 @@ void applySettingsFile(Context &c, const QString &fileName, const SettingsFile &
     for (const SettingsFileEntry &e : settings.entries)
         requests.push_back({QStringLiteral("%1:%2: ").arg(fileName).arg(e.line), e.value});
     CameraSession session;
-    PrintedReport report(c);
-    applyWhiteBalanceRule(session, &requests, report);
-    sendSettings(session, requests, report, WhenUnread::Send);
+    printReport(c, applySettings(session, requests, ApplyRules()));
 }
 
 int setCommand(Context &c)
@@ -106,13 +100,13 @@ int setCommand(Context &c)
     if (!openCamera(c))
         return c.outcome.exitCode();
     CameraSession session;
-    PrintedReport report(c);
     // All or nothing: what the command line asks for is one request.
-    if (!applyWhiteBalanceRule(session, &requests, report)) {
+    ApplyRules rules;
+    rules.whiteBalance = ApplyRules::WhiteBalance::AllOrNothing;
+    const ApplyReport report = applySettings(session, requests, rules);
+    printReport(c, report);
+    if (report.refusedWhole)
         c.note(QStringLiteral("nothing was set"));
-        return c.outcome.exitCode();
-    }
-    sendSettings(session, requests, report, WhenUnread::Send);
     return c.outcome.exitCode();
 }
 

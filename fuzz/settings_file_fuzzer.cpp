@@ -11,7 +11,7 @@
 #include <cstdlib>
 
 using namespace vidorra;
-using namespace vidorra::ctl;
+using namespace vidorra::remembered;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {

@@ -19,6 +19,7 @@
 int main(int argc, char *argv[])
 {
     using namespace vidorra::ctl;
+    using vidorra::remembered::CameraStore;
     vidorra::installPlatform(std::make_shared<PlatformBackend>());
     QCoreApplication application(argc, argv);
     // The device layer's diagnostics on standard output go to the null device, as vidorra-ctl's do.

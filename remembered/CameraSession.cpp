@@ -1,14 +1,14 @@
 #include "CameraSession.h"
 
-#include "CameraChoice.h"
 #include "CaptureDevice.h"
+#include "ValueCodec.h"
 #include "VendorControls.h"
 
 #include <QString>
 
 #include <array>
 
-namespace vidorra::ctl {
+namespace vidorra::remembered {
 
 Status CameraSession::note(Status s)
 {
@@ -35,6 +35,14 @@ Status CameraSession::set(int sel, std::uint8_t byte)
     return note(captureDevice.xuControl(sel, XuOp::Set, &block, 1));
 }
 
+Status readDeviceInfoRecord(QString *text)
+{
+    std::array<unsigned char, selector::DeviceInfoLength> block{};
+    const Status s = captureDevice.xuControl(selector::DeviceInfo, XuOp::Get, block.data(), int(block.size()));
+    *text = succeeded(s) ? decodeDeviceInfoRecord(block.data(), int(block.size())) : QString();
+    return s;
+}
+
 Status CameraSession::readDeviceInfo(QString *text)
 {
     if (isGone)
@@ -51,4 +59,4 @@ Status CameraSession::readWhiteBalance(std::int32_t *flags)
     return s;
 }
 
-}  // namespace vidorra::ctl
+}  // namespace vidorra::remembered

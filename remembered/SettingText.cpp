@@ -2,7 +2,7 @@
 
 #include <QStringList>
 
-namespace vidorra::ctl {
+namespace vidorra::remembered {
 
 namespace {
 
@@ -153,4 +153,4 @@ bool followsWhiteBalanceRule(const VendorControl &setting)
     return setting.has(controlFlag::NoNegativeUnderAutoWhiteBalance);
 }
 
-}  // namespace vidorra::ctl
+}  // namespace vidorra::remembered

@@ -11,7 +11,7 @@
 
 class QIODevice;
 
-namespace vidorra::ctl {
+namespace vidorra::remembered {
 
 constexpr qint64 kMaxSettingsFileBytes = 64 * 1024;
 constexpr int kMaxSettingsLineBytes = 256;
@@ -39,4 +39,4 @@ bool readSettingsBytes(QIODevice &in, QByteArray *bytes, QString *error);
 // Comments (#) and blank lines are skipped; every other line must be name=value.
 SettingsFile parseSettingsFile(const QByteArray &bytes);
 
-}  // namespace vidorra::ctl
+}  // namespace vidorra::remembered

@@ -3,7 +3,7 @@
 #include <QIODevice>
 #include <QTextCodec>
 
-namespace vidorra::ctl {
+namespace vidorra::remembered {
 
 namespace {
 
@@ -85,4 +85,4 @@ SettingsFile parseSettingsFile(const QByteArray &bytes)
     return file;
 }
 
-}  // namespace vidorra::ctl
+}  // namespace vidorra::remembered

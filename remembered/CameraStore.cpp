@@ -9,7 +9,7 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
-namespace vidorra::ctl {
+namespace vidorra::remembered {
 
 namespace {
 
@@ -111,4 +111,4 @@ QStringList CameraStore::identities() const
     return found;
 }
 
-}  // namespace vidorra::ctl
+}  // namespace vidorra::remembered

@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-namespace vidorra::ctl {
+namespace vidorra::remembered {
 
 // One setting with the value to give it.
 struct SettingValue {
@@ -39,4 +39,4 @@ bool rebootsCamera(const VendorControl &setting);
 // Red and blue gain: no negative values while white balance is automatic.
 bool followsWhiteBalanceRule(const VendorControl &setting);
 
-}  // namespace vidorra::ctl
+}  // namespace vidorra::remembered

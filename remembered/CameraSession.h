@@ -9,7 +9,10 @@
 
 #include <cstdint>
 
-namespace vidorra::ctl {
+namespace vidorra::remembered {
+
+// A Get of the device-information record on the bound camera.
+Status readDeviceInfoRecord(QString *text);
 
 class CameraSession {
 public:
@@ -25,4 +28,4 @@ private:
     bool isGone = false;
 };
 
-}  // namespace vidorra::ctl
+}  // namespace vidorra::remembered

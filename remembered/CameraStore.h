@@ -10,7 +10,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace vidorra::ctl {
+namespace vidorra::remembered {
 
 class CameraStore {
 public:
@@ -42,4 +42,4 @@ private:
     QString dir;
 };
 
-}  // namespace vidorra::ctl
+}  // namespace vidorra::remembered
