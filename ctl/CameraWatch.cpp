@@ -10,7 +10,6 @@
 #include "StatusText.h"
 #include "StopWatcher.h"
 
-#include <QFileInfo>
 #include <QTextStream>
 
 #include <algorithm>
@@ -27,7 +26,12 @@ QString rebootKey(const QString &identity, const SettingRequest &r)
 }  // namespace
 
 CameraWatch::CameraWatch(QString program, const QString &folder, QTextStream &log, Timing timing, QObject *parent)
-    : QObject(parent), program(std::move(program)), store(folder), log(log), timing(timing)
+    : CameraWatch(std::move(program), CameraStore(folder, CameraStore::defaultMachineFolder()), log, timing, parent)
+{
+}
+
+CameraWatch::CameraWatch(QString program, CameraStore store, QTextStream &log, Timing timing, QObject *parent)
+    : QObject(parent), program(std::move(program)), store(std::move(store)), log(log), timing(timing)
 {
     timer.setSingleShot(true);
     connect(&timer, &QTimer::timeout, this, &CameraWatch::runDue);
@@ -59,9 +63,14 @@ bool CameraWatch::start()
             emit finished(0);
         });
     clock.start();
-    line(QStringLiteral("watching for cameras to put their remembered settings back (%1 remembered in %2)")
-             .arg(store.identities().size())
-             .arg(store.folder()));
+    const QVector<CameraStore::Entry> entries = store.entries();
+    const auto machineWide = std::count_if(entries.cbegin(), entries.cend(), [](const CameraStore::Entry &e) {
+        return CameraStore::isMachineWide(e.layer);
+    });
+    line(QStringLiteral("watching for cameras to put their remembered settings back (%1 remembered in %2%3)")
+             .arg(entries.size() - machineWide)
+             .arg(store.folder(), machineWide == 0 ? QString()
+                                                   : QStringLiteral(", %1 in %2").arg(machineWide).arg(store.machineFolder())));
     rescan();
     return true;
 }
@@ -97,7 +106,7 @@ void CameraWatch::rescan()
         // an 'add' counts only after a 'remove' that no job has answered yet.
         const bool appearance = present.value(it.key()) != it.value()
             || (appeared.contains(it.key()) && removed.contains(it.key()));
-        if (!appearance || !QFileInfo::exists(store.fileFor(it.value())))
+        if (!appearance || !store.has(it.value()))
             continue;
         removed.remove(it.key());
         Job job;
@@ -138,19 +147,18 @@ void CameraWatch::runDue()
 
 bool CameraWatch::load(Job &job)
 {
-    const QString fileName = store.fileFor(job.identity);
-    QByteArray bytes;
-    QString error;
-    switch (store.read(job.identity, &bytes, &error)) {
+    const CameraStore::Lookup found = store.lookUp(job.identity);
+    const QString &fileName = found.file;
+    switch (found.found) {
     case CameraStore::Found::No:
         return false;  // forgotten since it appeared
     case CameraStore::Found::Unreadable:
-        line(job, QStringLiteral("cannot read %1: %2; nothing sent").arg(fileName, error));
+        line(job, QStringLiteral("cannot read %1: %2; nothing sent").arg(fileName, found.error));
         return false;
     case CameraStore::Found::Yes:
         break;
     }
-    const SettingsFile settings = parseSettingsFile(bytes);
+    const SettingsFile settings = parseSettingsFile(found.bytes);
     if (settings.problems.size() > kMaxSettingsFileProblems) {
         line(job, QStringLiteral("%1: more than %2 lines cannot be applied; this is not a settings file; nothing sent")
                       .arg(fileName)

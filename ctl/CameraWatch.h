@@ -36,7 +36,9 @@ public:
         int giveUpMs = 20000;    // no attempt starts later than this after the appearance
     };
 
+    // The remembered settings of `folder` and of the machine-wide folder.
     CameraWatch(QString program, const QString &folder, QTextStream &log, Timing timing, QObject *parent = nullptr);
+    CameraWatch(QString program, CameraStore store, QTextStream &log, Timing timing, QObject *parent = nullptr);
     ~CameraWatch() override;
 
     // Starts watching and puts back the settings of the cameras already

@@ -34,6 +34,7 @@ struct Context {
     bool recordRead = false;  // the record, when choosing the camera read it
     QString record;
     Outcome outcome;
+    bool model = false;  // --model: the camera's model file, not its own
 
     void usageError(const QString &message);
     void cameraError(const QString &message);

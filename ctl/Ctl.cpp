@@ -1,6 +1,7 @@
 #include "Ctl.h"
 
 #include "Commands.h"
+#include "CameraStore.h"
 #include "CaptureDevice.h"
 
 #include <QFileInfo>
@@ -31,15 +32,26 @@ const char kHelp[] =
     "  restore-defaults     return the camera to its default settings\n"
     "  save                 every setting as name=value lines on standard output\n"
     "  load FILE            apply a file that save wrote (- for standard input)\n"
-    "  remember             remember the camera's settings, to be put back\n"
-    "                       whenever it appears (by watch, or by apply)\n"
-    "  forget [IDENTITY]    forget the camera's (or IDENTITY's) settings\n"
-    "  remembered           the cameras with remembered settings, and which\n"
-    "                       of them are attached\n"
+    "  remember [--model]   remember the camera's settings, to be put back\n"
+    "                       whenever it appears (by watch, or by apply); with\n"
+    "                       --model for every camera of its USB vendor and\n"
+    "                       product (VVVV-PPPP.conf) that has no file of its own\n"
+    "  forget [--model|IDENTITY|VVVV-PPPP]\n"
+    "                       forget the camera's (its model's, IDENTITY's or\n"
+    "                       the model's) settings\n"
+    "  remembered           every file of remembered settings, where it comes\n"
+    "                       from and which attached cameras it applies to\n"
     "  apply                put the camera's remembered settings back on it\n"
     "  watch                stay running, putting each camera's remembered\n"
     "                       settings back whenever it appears (ends on SIGTERM\n"
     "                       or SIGINT; on Windows on Ctrl+C, WM_CLOSE or logoff)\n"
+    "\n"
+    "Remembered settings: the first file found wins: the camera's own\n"
+    "IDENTITY.conf, then its model's VVVV-PPPP.conf, in the user's folder\n"
+    "  %2\n"
+    "then the same two in the machine-wide folder, which an administrator\n"
+    "fills and vidorra-ctl only reads:\n"
+    "  %3\n"
     "\n"
     "Settings and their values:\n"
     "  image-style                    normal, clarity, bright, pc, clarity-led,\n"
@@ -109,6 +121,7 @@ struct CommandLine {
     bool help = false;
     bool version = false;
     bool verbose = false;
+    bool model = false;
     QString device;
     QStringList words;  // the command and its arguments
     QString error;
@@ -130,6 +143,8 @@ CommandLine parse(const QStringList &args)
             line.version = true;
         } else if (a == QLatin1String("-v") || a == QLatin1String("--verbose")) {
             line.verbose = true;
+        } else if (a == QLatin1String("--model")) {
+            line.model = true;
         } else if (a == QLatin1String("-d") || a == QLatin1String("--device")) {
             if (i + 1 >= args.size() || args[i + 1].isEmpty()) {
                 line.error = QStringLiteral("%1 needs a device path or camera name").arg(a);
@@ -177,7 +192,10 @@ int runCtl(const QStringList &args, QTextStream &out, QTextStream &err)
         return ExitWrongUsage;
     }
     if (line.help) {
-        out << QString::fromLatin1(kHelp).arg(program);
+        const QString folder = remembered::CameraStore::defaultFolder();
+        const QString machine = remembered::CameraStore::defaultMachineFolder();
+        out << QString::fromLatin1(kHelp).arg(program, folder.isEmpty() ? QStringLiteral("none") : folder,
+                                              machine.isEmpty() ? QStringLiteral("none") : machine);
         return ExitDone;
     }
     if (line.version) {
@@ -189,7 +207,11 @@ int runCtl(const QStringList &args, QTextStream &out, QTextStream &err)
         return ExitWrongUsage;
     }
 
-    Context context{out, err, program, line.device, line.words.mid(1), {}, false, {}, {}};
+    if (line.model && line.words.front() != QLatin1String("remember") && line.words.front() != QLatin1String("forget")) {
+        err << program << ": --model applies to remember and forget only\n" << tryHelp;
+        return ExitWrongUsage;
+    }
+    Context context{out, err, program, line.device, line.words.mid(1), {}, false, {}, {}, line.model};
     using Command = int (*)(Context &);
     const struct {
         const char *word;

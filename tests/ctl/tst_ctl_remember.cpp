@@ -2,6 +2,7 @@
 // where the files go, that a file is replaced whole, that nothing already
 // remembered is lost to a failure, and what reaches the camera.
 #include "CtlTestSupport.h"
+#include "CameraStore.h"
 
 #include <QDir>
 #include <QFile>
@@ -47,8 +48,14 @@ private slots:
         oldFolderVariable = qgetenv(kFolderVariable);
         qputenv(kFolderVariable, config->path().toUtf8());
         folder = QDir::toNativeSeparators(config->path() + "/vidorra/cameras");
+        machine = QDir::toNativeSeparators(config->path() + "/machine");
+        vidorra::remembered::CameraStore::setMachineFolder(machine);
     }
-    void cleanup() { qputenv(kFolderVariable, oldFolderVariable); }
+    void cleanup()
+    {
+        qputenv(kFolderVariable, oldFolderVariable);
+        vidorra::remembered::CameraStore::setMachineFolder(QString());
+    }
     void cleanupTestCase() { resetSim(); }
 
     void rememberWritesWhatSaveWrites();
@@ -67,6 +74,9 @@ private slots:
     void applyWithoutOrWithBadFile();
     void watchPutsSettingsBackOnEveryPlug();
     void watchRefusesADevice();
+    void firstFileFoundWins_data();
+    void firstFileFoundWins();
+    void modelFileIsListedWithTheCamerasItAppliesTo();
 
 private:
     QString fileOf(const QString &identity = QString::fromLatin1(kSimCameraIdentity)) const
@@ -76,6 +86,7 @@ private:
     std::unique_ptr<QTemporaryDir> config;
     QByteArray oldFolderVariable;
     QString folder;
+    QString machine;
 };
 
 void CtlRememberTest::rememberWritesWhatSaveWrites()
@@ -390,6 +401,91 @@ void CtlRememberTest::watchRefusesADevice()
     QCOMPARE(r.code, 2);
     QCOMPARE(r.err, QStringLiteral("vidorra-ctl-sim: watch looks after every camera with remembered settings; "
                                    "--device does not apply\n"));
+}
+
+// Two cameras of one model with different serials; nr2d tells which file each took.
+void CtlRememberTest::firstFileFoundWins_data()
+{
+    QTest::addColumn<QStringList>("files");  // own, model, machine-own, machine-model: nr2d 1, 2, 5, 6
+    QTest::addColumn<int>("first");          // the first camera's nr2d after apply
+    QTest::addColumn<int>("second");         // the second's (it has no own file anywhere)
+    QTest::newRow("one model file, two serials") << QStringList{"model"} << 2 << 2;
+    QTest::newRow("own file before the model's") << QStringList{"own", "model"} << 1 << 2;
+    QTest::newRow("the user's model before the machine's own")
+        << QStringList{"model", "machine-own"} << 2 << 2;
+    QTest::newRow("machine-wide when the user has none")
+        << QStringList{"machine-own", "machine-model"} << 5 << 6;
+    QTest::newRow("the user's own file before the machine's model")
+        << QStringList{"own", "machine-model"} << 1 << 6;
+}
+
+void CtlRememberTest::firstFileFoundWins()
+{
+    QFETCH(QStringList, files);
+    QFETCH(int, first);
+    QFETCH(int, second);
+    const struct {
+        const char *kind;
+        QString path;
+        int nr2d;
+    } places[] = {
+        {"own", fileOf(), 1},
+        {"model", folder + "/f0f0-0102.conf", 2},
+        {"machine-own", machine + "/f0f0-0102-SIM0001.conf", 5},
+        {"machine-model", machine + "/f0f0-0102.conf", 6},
+    };
+    QVERIFY(QDir().mkpath(folder) && QDir().mkpath(machine));
+    for (const auto &place : places)
+        if (files.contains(place.kind)) {
+            QFile f(place.path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(QByteArray("nr2d=") + QByteArray::number(place.nr2d) + "\n");
+        }
+    auto other = simHub().add("Other Camera", secondPath);
+    other->identity = "f0f0-0102-SIM0002";
+    QCOMPARE(run({"apply"}).code, 0);
+    QCOMPARE(run({"--device", "f0f0-0102-SIM0002", "apply"}).code, 0);
+    QCOMPARE(int(simCamera()->value(sel::Nr2d)), first);
+    QCOMPARE(int(other->value(sel::Nr2d)), second);
+
+    // The machine-wide folder is the administrator's: remembering and
+    // forgetting, for the camera or its model, write to the user's only.
+    QDir machineDir(machine);
+    QMap<QString, QByteArray> before;
+    for (const QString &name : machineDir.entryList(QDir::Files))
+        before[name] = readAll(machine + "/" + name);
+    for (const QStringList &args : {QStringList{"remember"}, QStringList{"remember", "--model"},
+                                    QStringList{"forget"}, QStringList{"forget", "--model"}})
+        QCOMPARE(run(args).code, 0);
+    QMap<QString, QByteArray> after;
+    for (const QString &name : machineDir.entryList(QDir::Files | QDir::Hidden))
+        after[name] = readAll(machine + "/" + name);
+    QCOMPARE(after, before);
+}
+
+void CtlRememberTest::modelFileIsListedWithTheCamerasItAppliesTo()
+{
+    auto other = simHub().add("Other Camera", secondPath);
+    other->identity = "f0f0-0102-SIM0002";
+    simCamera()->setValue(sel::Drc, 7);
+    const Run model = run({"remember", "--model"});
+    QCOMPARE(model.err, QString());
+    QCOMPARE(model.out, QStringLiteral("remembered the settings of %1 (Vidorra Sim Camera) as f0f0-0102 (every camera "
+                                       "of this model without a file of its own) in %2\n")
+                            .arg(QString::fromLatin1(kSimCameraPath), fileOf("f0f0-0102")));
+    QVERIFY(readAll(fileOf("f0f0-0102")).contains("\ndrc=7\n"));
+    QCOMPARE(run({"--device", "f0f0-0102-SIM0002", "remember"}).code, 0);
+    QVERIFY(QDir().mkpath(machine));
+    QVERIFY(QFile::copy(fileOf("f0f0-0102"), machine + "/f0f0-0102.conf"));
+    const Run r = run({"remembered"});
+    QCOMPARE(r.err, QString());
+    const QString first = QString::fromLatin1(kSimCameraPath) + " (Vidorra Sim Camera)";
+    const QString second = QString::fromLatin1(secondPath) + " (Other Camera)";
+    QCOMPARE(r.out, QStringLiteral("f0f0-0102-SIM0002\tpresent: %2\n"
+                                   "f0f0-0102\tpresent: %1; overridden: %2 takes %3\tyours, for its model: %4\n"
+                                   "f0f0-0102\toverridden: %1 takes %4, %2 takes %3\tmachine-wide, for its model: %5\n")
+                        .arg(first, second, fileOf("f0f0-0102-SIM0002"), fileOf("f0f0-0102"),
+                             QDir::toNativeSeparators(machine + "/f0f0-0102.conf")));
 }
 
 QTEST_GUILESS_MAIN(CtlRememberTest)
