@@ -1,7 +1,7 @@
 // The one seam between the capture layer and a platform: the port every
 // camera call goes through, the platform's half of the USB camera rule, and
-// what announces that cameras came or went or that a long-running command is
-// to end. An executable installs its
+// what announces that cameras came or went, that the machine woke from
+// sleep, or that a long-running command is to end. An executable installs its
 // backend's platform once at start; a test installs the simulated camera or
 // a fake kernel the same way. Qt-free, so a backend can implement it without Qt.
 #pragma once
@@ -16,6 +16,7 @@ class QObject;
 namespace vidorra {
 
 class DeviceWatcher;
+class ResumeWatcher;
 class StopWatcher;
 
 class CapturePlatform {
@@ -39,6 +40,10 @@ public:
     // Whether a window hears of device changes by itself (WM_DEVICECHANGE on
     // Windows), so that it needs no watcher on top.
     virtual bool sendsDeviceChangesToWindows() const { return false; }
+    // What announces each resume from suspend or hibernation (logind's
+    // PrepareForSleep(false) on Linux), owned by `parent`; null where the
+    // platform offers nothing of the kind.
+    virtual ResumeWatcher *watchResumes(QObject * /*parent*/) { return nullptr; }
     // What asks a long-running command to end (SIGTERM and SIGINT on Linux),
     // owned by `parent`; null where the platform offers nothing of the kind.
     // On Windows it also marks the session's watch as running.

@@ -5,6 +5,7 @@
 #include "CapturePlatform.h"
 #include "CaptureDevice.h"
 #include "DeviceWatcher.h"
+#include "ResumeWatcher.h"
 #include "Printable.h"
 #include "SettingsFile.h"
 #include "StatusText.h"
@@ -53,10 +54,15 @@ bool CameraWatch::start()
     connect(watcher, &DeviceWatcher::deviceAppeared, this, [this](const QString &path) { appeared.insert(path); });
     connect(watcher, &DeviceWatcher::deviceRemoved, this, [this](const QString &path) { removed.insert(path); });
     connect(watcher, &DeviceWatcher::devicesChanged, this, &CameraWatch::rescan);
+    ResumeWatcher *resumes = installedPlatform().watchResumes(this);
+    if (resumes && resumes->isWatching())
+        connect(resumes, &ResumeWatcher::resumed, this, &CameraWatch::resumed);
     if (StopWatcher *stop = installedPlatform().watchStopRequests(this))
-        connect(stop, &StopWatcher::stopRequested, this, [this, watcher, stop](const QString &reason) {
+        connect(stop, &StopWatcher::stopRequested, this, [this, watcher, resumes, stop](const QString &reason) {
             // Whatever else is waiting in the event loop finds no one listening.
             watcher->disconnect(this);
+            if (resumes)
+                resumes->disconnect(this);
             stop->disconnect(this);
             timer.stop();
             line(QStringLiteral("stopped (%1)").arg(reason));
@@ -67,10 +73,15 @@ bool CameraWatch::start()
     const auto machineWide = std::count_if(entries.cbegin(), entries.cend(), [](const CameraStore::Entry &e) {
         return CameraStore::isMachineWide(e.layer);
     });
+    const QString machineCount =
+        machineWide == 0 ? QString() : QStringLiteral(", %1 in %2").arg(machineWide).arg(store.machineFolder());
     line(QStringLiteral("watching for cameras to put their remembered settings back (%1 remembered in %2%3)")
              .arg(entries.size() - machineWide)
-             .arg(store.folder(), machineWide == 0 ? QString()
-                                                   : QStringLiteral(", %1 in %2").arg(machineWide).arg(store.machineFolder())));
+             .arg(store.folder(), machineCount));
+    if (resumes && !resumes->isWatching())
+        line(QStringLiteral("cannot learn of resumes from sleep (%1); settings a camera loses in suspend are put "
+                            "back only when it appears again")
+                 .arg(resumes->monitorName()));
     rescan();
     return true;
 }
@@ -118,6 +129,26 @@ void CameraWatch::rescan()
     }
     present = now;
     appeared.clear();
+    schedule();
+}
+
+void CameraWatch::resumed()
+{
+    // A camera re-enumerated by the resume is an appearance as any other;
+    // one that kept its node may still have lost power, so each present
+    // camera with remembered settings is looked at.
+    rescan();
+    for (auto it = present.cbegin(); it != present.cend(); ++it) {
+        if (jobs.contains(it.key()) || !store.has(it.value()))
+            continue;
+        Job job;
+        job.identity = it.value();
+        job.path = it.key();
+        job.afterResume = true;
+        job.since.start();
+        job.dueMs = clock.elapsed();
+        jobs.insert(job.path, job);
+    }
     schedule();
 }
 
@@ -225,6 +256,7 @@ bool CameraWatch::attempt(Job &job)
                                                  : ApplyRules::WhiteBalance::PerSetting;
     rules.whenUnread = WhenUnread::Skip;
     rules.stopWhenCameraLeaves = true;
+    rules.readEverySettingFirst = job.afterResume;
     rules.mayReboot = [this, &job](const SettingRequest &r) {
         return !rebootsSent.contains(rebootKey(job.identity, r));
     };
@@ -327,6 +359,13 @@ void CameraWatch::finish(const Job &job)
     QString text = job.inPlace == job.total
         ? QStringLiteral("put back %1 remembered setting%2").arg(job.inPlace).arg(job.inPlace == 1 ? "" : "s")
         : QStringLiteral("put back %1 of %2 remembered settings").arg(job.inPlace).arg(job.total);
+    if (job.afterResume && job.sent == 0 && job.inPlace == job.total) {
+        line(job, QStringLiteral("after the resume: the camera still held its %1 remembered settings; nothing sent")
+                      .arg(job.total));
+        return;
+    }
+    if (job.afterResume)
+        text = QStringLiteral("after the resume: %1 (%2 sent, the others still held)").arg(text).arg(job.sent);
     if (!job.notTaken.isEmpty())
         text += QStringLiteral("; not taken: ") + job.notTaken.join(QStringLiteral(", "));
     if (!job.notes.isEmpty())

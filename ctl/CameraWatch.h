@@ -1,6 +1,8 @@
 // vidorra-ctl watch: puts each camera's remembered settings back whenever it
-// appears (and once at start for the cameras already there), on one thread
-// driven by the platform's device-change watcher. A camera whose node is busy
+// appears (and once at start for the cameras already there), and on every
+// camera present after a resume from suspend, on one thread driven by the
+// platform's device-change and resume watchers. After a resume each setting
+// is read first and only what the camera lost is sent. A camera whose node is busy
 // or not ready yet is tried again, with a growing pause, for a bounded time
 // from its appearance. H.264 and audio go last and only when they change,
 // and at most once per camera and value while the watch runs, so a camera
@@ -69,9 +71,12 @@ private:
         QStringList notTaken;
         QStringList notes;
         bool retryAnnounced = false;
+        // After a resume: every setting read first, only what the camera lost sent.
+        bool afterResume = false;
     };
 
     void rescan();
+    void resumed();
     void runDue();
     void schedule();
     // False when the job is over (done, failed or gone) and is to be dropped.

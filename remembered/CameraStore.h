@@ -13,6 +13,8 @@
 // second writer never leaves half a file in its place.
 #pragma once
 
+#include "SettingsFile.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -49,6 +51,13 @@ public:
 
     // Remembers: creates the folder when needed and replaces the file whole.
     bool write(const QString &name, const QByteArray &bytes, QString *error) const;
+    // The same for values a caller holds already (the window's current
+    // settings), so that keeping them costs no camera request.
+    bool remember(const QString &identity, const QStringList &comments, const QVector<SettingValue> &values,
+                  QString *error) const
+    {
+        return write(identity, formatSettingsFile(comments, values), error);
+    }
 
     enum class Found { Yes, No, Unreadable };
     // The user's file; at most kMaxSettingsFileBytes; only a regular file is

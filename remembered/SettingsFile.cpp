@@ -85,4 +85,15 @@ SettingsFile parseSettingsFile(const QByteArray &bytes)
     return file;
 }
 
+QByteArray formatSettingsFile(const QStringList &comments, const QVector<SettingValue> &values)
+{
+    QString text;
+    for (QString comment : comments)
+        text += QStringLiteral("# ") + comment.replace(QLatin1Char('\n'), QLatin1Char(' ')) + QLatin1Char('\n');
+    for (const SettingValue &v : values)
+        text += QLatin1String(v.setting->name) + QLatin1Char('=') + formatSettingValue(*v.setting, v.byte)
+            + QLatin1Char('\n');
+    return text.toUtf8();
+}
+
 }  // namespace vidorra::remembered

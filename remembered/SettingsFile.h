@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 class QIODevice;
@@ -38,5 +39,8 @@ struct SettingsFile {
 bool readSettingsBytes(QIODevice &in, QByteArray *bytes, QString *error);
 // Comments (#) and blank lines are skipped; every other line must be name=value.
 SettingsFile parseSettingsFile(const QByteArray &bytes);
+// UTF-8 text that parseSettingsFile reads back: each comment as a "# " line,
+// then one name=value line per setting.
+QByteArray formatSettingsFile(const QStringList &comments, const QVector<SettingValue> &values);
 
 }  // namespace vidorra::remembered

@@ -13,6 +13,7 @@ packages=(
   xvfb xauth openbox fonts-liberation
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
   systemd man-db  # systemd-analyze verify of the user unit, with its man page link
+  dbus-daemon     # a private bus for the watch's stand-in logind
 )
 
 missing=()

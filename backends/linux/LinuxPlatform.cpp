@@ -1,5 +1,6 @@
 #include "LinuxPlatform.h"
 
+#include "LogindWatcher.h"
 #include "SignalWatcher.h"
 #include "UdevWatcher.h"
 #include "UsbSysfs.h"
@@ -17,6 +18,12 @@ LinuxPlatform::~LinuxPlatform() = default;
 bool LinuxPlatform::isUsbCamera(const std::string &deviceName) const { return isUsbVideoNode(*sys, deviceName); }
 
 DeviceWatcher *LinuxPlatform::watchDevices(QObject *parent) { return new UdevWatcher(sys, parent); }
+
+ResumeWatcher *LinuxPlatform::watchResumes(QObject *parent)
+{
+    std::string address;
+    return sys->logindBus(&address) ? new LogindWatcher(address, parent) : nullptr;
+}
 
 StopWatcher *LinuxPlatform::watchStopRequests(QObject *parent) { return new SignalWatcher(sys, parent); }
 

@@ -1,6 +1,6 @@
 // The Linux platform: V4L2 + uvcvideo for the cameras, sysfs for the USB
-// rule, udev for device changes, all through one system-call layer, which is
-// the kernel itself or, in tests, a fake one.
+// rule, udev for device changes, logind for resumes, all through one
+// system-call layer, which is the kernel itself or, in tests, a fake one.
 #pragma once
 
 #include "CapturePlatform.h"
@@ -18,6 +18,7 @@ public:
     CapturePort &port() override { return *v4l2; }
     bool isUsbCamera(const std::string &deviceName) const override;
     DeviceWatcher *watchDevices(QObject *parent) override;
+    ResumeWatcher *watchResumes(QObject *parent) override;
     StopWatcher *watchStopRequests(QObject *parent) override;
 
 private:

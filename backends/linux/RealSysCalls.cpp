@@ -231,6 +231,12 @@ public:
         return std::make_unique<RealSignalMonitor>(ends[0], ends[1], std::move(previous));
     }
 
+    bool logindBus(std::string *address) override
+    {
+        address->clear();
+        return true;
+    }
+
     std::int64_t monotonicMilliseconds() override
     {
         timespec now{};

@@ -53,6 +53,10 @@ public:
     virtual std::unique_ptr<SignalMonitor> openSignalMonitor(const std::vector<int> &numbers, int *error) = 0;
     // CLOCK_MONOTONIC in milliseconds.
     virtual std::int64_t monotonicMilliseconds() = 0;
+    // The D-Bus bus on which logind announces sleep and resume: empty for
+    // the system bus; false where nothing announces them (a fake kernel,
+    // unless its test gives a bus of its own).
+    virtual bool logindBus(std::string * /*address*/) { return false; }
 };
 
 // The kernel itself.

@@ -118,6 +118,15 @@ void SimCamera::setRecord(const std::string &text)
 
 void SimCamera::setRecordBytes(const std::array<std::uint8_t, 24> &bytes) { info = bytes; }
 
+void SimCamera::resumeFromSuspend()
+{
+    if (!losesSettingsInSuspend)
+        return;
+    const auto record = info;
+    restoreDefaults();
+    info = record;
+}
+
 void SimCamera::restoreDefaults()
 {
     setRecord(kDefaultRecord);

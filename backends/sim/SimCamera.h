@@ -94,6 +94,11 @@ public:
     const std::array<std::uint8_t, 24> &recordBytes() const { return info; }
     void restoreDefaults();                     // what selector 23 with byte 1 does
 
+    // A camera whose USB port is powered down in suspend: at each resume its
+    // settings go back to their defaults (its record stays, it is firmware).
+    bool losesSettingsInSuspend = false;
+    void resumeFromSuspend();
+
     // Processing amplifier.
     bool whiteBalanceAuto = true;
     std::int32_t whiteBalanceTemperature = 4600;

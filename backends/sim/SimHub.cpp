@@ -58,6 +58,13 @@ std::shared_ptr<SimCamera> SimHub::plug(const std::string &friendlyName, const s
     return camera;
 }
 
+void SimHub::resume()
+{
+    for (const auto &camera : list)
+        camera->resumeFromSuspend();
+    emit resumed();
+}
+
 void SimHub::unplug(const std::string &devicePath)
 {
     const auto it = std::find_if(list.begin(), list.end(),

@@ -72,6 +72,10 @@ public:
     std::shared_ptr<SimCamera> plug(const std::string &friendlyName, const std::string &devicePath);
     void unplug(const std::string &devicePath);
 
+    // The machine wakes from suspend: the cameras that lose their settings
+    // in it do, then the resume is announced.
+    void resume();
+
     // What a SIGTERM is on Linux: asks a long-running command to end.
     void requestStop(const QString &reason) { emit stopRequested(reason); }
 
@@ -84,6 +88,7 @@ signals:
     void cameraPlugged(const QString &devicePath);
     void devicesChanged();
     void stopRequested(const QString &reason);
+    void resumed();
     // A camera went away; its preview becomes unavailable.
     void cameraRemoved(const QString &devicePath);
 

@@ -1,6 +1,7 @@
 #include "SimPlatform.h"
 
 #include "DeviceWatcher.h"
+#include "ResumeWatcher.h"
 #include "StopWatcher.h"
 
 namespace vidorra::sim {
@@ -18,6 +19,13 @@ DeviceWatcher *SimPlatform::watchDevices(QObject *parent)
     QObject::connect(cameras.get(), &SimHub::cameraPlugged, watcher, &DeviceWatcher::deviceAppeared);
     QObject::connect(cameras.get(), &SimHub::cameraRemoved, watcher, &DeviceWatcher::deviceRemoved);
     QObject::connect(cameras.get(), &SimHub::devicesChanged, watcher, &DeviceWatcher::devicesChanged);
+    return watcher;
+}
+
+ResumeWatcher *SimPlatform::watchResumes(QObject *parent)
+{
+    auto *watcher = new ResumeWatcher(parent);
+    QObject::connect(cameras.get(), &SimHub::resumed, watcher, &ResumeWatcher::resumed);
     return watcher;
 }
 

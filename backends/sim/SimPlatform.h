@@ -25,6 +25,8 @@ public:
     // The hub's cameras while they are plugged in.
     bool ownsCamera(const std::string &deviceName) const override { return cameras->camera(deviceName) != nullptr; }
     DeviceWatcher *watchDevices(QObject *parent) override;
+    // The hub's resume, in place of logind.
+    ResumeWatcher *watchResumes(QObject *parent) override;
     // The hub's requestStop, in place of a signal.
     StopWatcher *watchStopRequests(QObject *parent) override;
 

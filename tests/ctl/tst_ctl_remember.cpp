@@ -3,6 +3,7 @@
 // remembered is lost to a failure, and what reaches the camera.
 #include "CtlTestSupport.h"
 #include "CameraStore.h"
+#include "CameraWatch.h"
 
 #include <QDir>
 #include <QFile>
@@ -77,6 +78,9 @@ private slots:
     void firstFileFoundWins_data();
     void firstFileFoundWins();
     void modelFileIsListedWithTheCamerasItAppliesTo();
+    void storeKeepsValuesItIsGiven();
+    void resumePutsBackOnlyWhatWasLost_data();
+    void resumePutsBackOnlyWhatWasLost();
 
 private:
     QString fileOf(const QString &identity = QString::fromLatin1(kSimCameraIdentity)) const
@@ -486,6 +490,66 @@ void CtlRememberTest::modelFileIsListedWithTheCamerasItAppliesTo()
                                    "f0f0-0102\toverridden: %1 takes %4, %2 takes %3\tmachine-wide, for its model: %5\n")
                         .arg(first, second, fileOf("f0f0-0102-SIM0002"), fileOf("f0f0-0102"),
                              QDir::toNativeSeparators(machine + "/f0f0-0102.conf")));
+}
+
+// What the window keeps: the values it shows, in the file remember writes, without a camera request.
+void CtlRememberTest::storeKeepsValuesItIsGiven()
+{
+    using vidorra::remembered::CameraStore;
+    QVector<vidorra::remembered::SettingValue> values(2);
+    QString error;
+    QVERIFY(vidorra::remembered::parseAssignment("nr2d=5", &values[0], &error));
+    QVERIFY(vidorra::remembered::parseAssignment("image-style=face", &values[1], &error));
+    const CameraStore store = CameraStore::standard();
+    QVERIFY(!store.has(kSimCameraIdentity));
+    QVERIFY(store.remember(kSimCameraIdentity, {"kept by a test\nin two lines"}, values, &error));
+    QVERIFY(store.has(kSimCameraIdentity));
+    QCOMPARE(readAll(fileOf()), QByteArray("# kept by a test in two lines\nnr2d=5\nimage-style=face\n"));
+    QCOMPARE(simHub().calls().size(), size_t(0));
+    QCOMPARE(run({"apply"}).code, 0);
+    QCOMPARE(int(simCamera()->value(sel::Nr2d)), 5);
+    bool existed = false;
+    QVERIFY(store.remove(kSimCameraIdentity, &existed, &error) && existed);
+    QVERIFY(!store.has(kSimCameraIdentity));
+}
+
+void CtlRememberTest::resumePutsBackOnlyWhatWasLost_data()
+{
+    QTest::addColumn<bool>("loses");
+    QTest::addColumn<QStringList>("sent");
+    QTest::addColumn<QString>("line");
+    QTest::newRow("lost in suspend") << true << QStringList{"6:6", "24:1"}
+                                     << "after the resume: put back 12 remembered settings (2 sent, the others still "
+                                        "held); h264 already on, not sent; audio already off, not sent";
+    QTest::newRow("kept through suspend")
+        << false << QStringList() << "after the resume: the camera still held its 12 remembered settings; nothing sent";
+}
+
+void CtlRememberTest::resumePutsBackOnlyWhatWasLost()
+{
+    QFETCH(bool, loses);
+    QFETCH(QStringList, sent);
+    QFETCH(QString, line);
+    auto cam = simCamera();
+    cam->setValue(sel::Nr2d, 6);
+    cam->setValue(sel::FlipV, 1);
+    QCOMPARE(run({"remember"}).code, 0);
+    QString log;
+    QTextStream logStream(&log);
+    vidorra::ctl::CameraWatch watch("vidorra-ctl-sim", folder, logStream, {20, 80, 1500});
+    QVERIFY(watch.start());
+    QVERIFY2(QTest::qWaitFor([&] { return log.count('\n') == 2 && watch.pending() == 0; }, 3000), qPrintable(log));
+    cam->losesSettingsInSuspend = loses;
+    simHub().clearCalls();
+    simHub().resume();
+    QVERIFY2(QTest::qWaitFor([&] { return log.count('\n') == 3 && watch.pending() == 0; }, 3000), qPrintable(log));
+    QCOMPARE(log.split('\n').at(2), QStringLiteral("vidorra-ctl-sim: f0f0-0102-SIM0001 at %1: %2")
+                                        .arg(QString::fromLatin1(kSimCameraPath), line));
+    QCOMPARE(sets(), sent);
+    QCOMPARE(int(cam->value(sel::Nr2d)), 6);
+    QCOMPARE(int(cam->value(sel::FlipV)), 1);
+    // Every setting was read first.
+    QCOMPARE(gets().size(), 12);
 }
 
 QTEST_GUILESS_MAIN(CtlRememberTest)

@@ -9,6 +9,9 @@
 #include "Ctl.h"
 #include "LinuxPlatform.h"
 
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QProcess>
 #include <QSaveFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -32,6 +35,17 @@ namespace {
 const std::string kCard = "Vidorra USB Camera";
 // Short pauses, so that the tests wait for no real camera.
 const CameraWatch::Timing kQuick{20, 80, 1500};
+
+// A kernel whose machine has logind on a private bus of the test's.
+class KernelWithLogind : public FakeKernel {
+public:
+    std::string bus;
+    bool logindBus(std::string *address) override
+    {
+        *address = bus;
+        return true;
+    }
+};
 
 }  // namespace
 
@@ -61,6 +75,7 @@ private slots:
     void permissionDeniedIsExplained();
     void endsCleanlyOnSigterm();
     void withoutUdevMonitor();
+    void resumeAnnouncedByLogind();
 
 private:
     FakeNode &plug(int node, const std::string &usbName, const std::string &serial = {})
@@ -488,6 +503,57 @@ void CtlWatchTest::withoutUdevMonitor()
     QCOMPARE(r.code, 1);
     QCOMPARE(r.err, QStringLiteral("vidorra-ctl: cannot learn of cameras as they appear: the device-change monitor "
                                    "(udev) cannot be opened\n"));
+}
+
+
+// logind's PrepareForSleep on a private bus (a session bus of the test's own,
+// with a stand-in that owns logind's name): the watch puts back what the
+// camera lost, reading every setting first.
+void CtlWatchTest::resumeAnnouncedByLogind()
+{
+    QProcess daemon;
+    daemon.start(QStringLiteral("dbus-daemon"), {"--session", "--nofork", "--print-address"});
+    QVERIFY2(daemon.waitForStarted(3000), "dbus-daemon (Debian's dbus-daemon package) is needed");
+    QVERIFY(QTest::qWaitFor([&] { return daemon.canReadLine(); }, 5000));
+    const QString address = QString::fromUtf8(daemon.readLine()).trimmed();
+    auto logindKernel = std::make_shared<KernelWithLogind>();
+    logindKernel->bus = address.toStdString();
+    kernel = logindKernel;
+    installPlatform(std::make_shared<v4l::LinuxPlatform>(kernel));
+    QDBusConnection standIn = QDBusConnection::connectToBus(address, QStringLiteral("logind-stand-in"));
+    QVERIFY(standIn.isConnected());
+    QVERIFY(standIn.registerService(QStringLiteral("org.freedesktop.login1")));
+    const auto prepareForSleep = [&](bool starting) {
+        QDBusMessage signal = QDBusMessage::createSignal(
+            QStringLiteral("/org/freedesktop/login1"), QStringLiteral("org.freedesktop.login1.Manager"),
+            QStringLiteral("PrepareForSleep"));
+        signal << starting;
+        QVERIFY(standIn.send(signal));
+    };
+
+    plug(0, "1-1", "SN1");
+    QCOMPARE(run({"set", "nr2d=6"}).code, 0);
+    QCOMPARE(run({"remember"}).code, 0);
+    auto watch = startWatch();
+    QCOMPARE(waitForLines(2).size(), 2);
+    QTRY_COMPARE_WITH_TIMEOUT(watch->pending(), 0, 3000);
+
+    // The camera lost power in suspend: nr2d is back at its default.
+    kernel->node(0)->units[0].controls[6].value[0] = 3;
+    kernel->clearCounts();
+    prepareForSleep(true);
+    prepareForSleep(false);
+    const QStringList lines = waitForLines(3);
+    QCOMPARE(lines.at(2), QStringLiteral("vidorra-ctl: f0f0-0102-SN1 at /dev/video0: after the resume: put back 12 "
+                                         "remembered settings (1 sent, the others still held); h264 already on, not "
+                                         "sent; audio already off, not sent"));
+    QCOMPARE(setCurs(*kernel), QStringList{"/dev/video0 6:6"});
+    QCOMPARE(value(0, 6), 6);
+
+    watch.reset();
+    QDBusConnection::disconnectFromBus(QStringLiteral("logind-stand-in"));
+    daemon.terminate();
+    QVERIFY(daemon.waitForFinished(3000));
 }
 
 QTEST_GUILESS_MAIN(CtlWatchTest)
