@@ -141,6 +141,11 @@ void CameraWatch::resumed()
     for (auto it = present.cbegin(); it != present.cend(); ++it) {
         if (jobs.contains(it.key()) || !store.has(it.value()))
             continue;
+        // A camera that lost power may need H.264 or audio once more: the
+        // guard against a reboot loop holds within one power cycle only.
+        const QString prefix = it.value() + QLatin1Char('|');
+        for (auto key = rebootsSent.begin(); key != rebootsSent.end();)
+            key = key->startsWith(prefix) ? rebootsSent.erase(key) : std::next(key);
         Job job;
         job.identity = it.value();
         job.path = it.key();
