@@ -2,13 +2,13 @@
 // appears (and once at start for the cameras already there), and on every
 // camera present after a resume from suspend, on one thread driven by the
 // platform's device-change and resume watchers. After a resume each setting
-// is read first and only what the camera lost is sent. A camera whose node is busy
-// or not ready yet is tried again, with a growing pause, for a bounded time
-// from its appearance. H.264 and audio go last and only when they change,
-// and at most once per camera and value while the watch runs, so a camera
-// that comes back from its reboot without the new value cannot make the
-// watch reboot it again and again. One line per camera and outcome goes to
-// the log.
+// is read first and only what the camera lost is sent. A camera whose node
+// is busy or not ready yet is tried again, with a growing pause, for a
+// bounded time from its appearance. H.264 and audio go last and only when
+// they change, and at most once per camera and value while the watch runs
+// (once more after a resume), so a camera that comes back from its reboot
+// without the new value cannot make the watch reboot it again and again.
+// One line per camera and outcome goes to the log.
 #pragma once
 
 #include "CameraStore.h"
