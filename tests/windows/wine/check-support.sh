@@ -24,3 +24,11 @@ use_test_camera() {
 cameras() { printf 'present %s\n' "$*" >"$work/vcam-control.txt"; }
 # How many lines the test camera has logged so far.
 logged() { wc -l <"$work/vcam-log.txt"; }
+# wait_for SECONDS CONDITION: true once the shell condition holds, polled every 0.1 s.
+wait_for() {
+  local deadline=$((SECONDS + $1))
+  until eval "$2"; do
+    [ $SECONDS -lt $deadline ] || return 1
+    sleep 0.1
+  done
+}

@@ -14,6 +14,8 @@
 //                                         too); a DEV_BROADCAST_DEVICEINTERFACE for arrival and
 //                                         removal, a bare header for the others; prints the
 //                                         Unix time in ms at which it was sent
+//   wintool burst TITLE COUNT FILE TEXT  COUNT DBT_DEVNODES_CHANGED 100 ms apart, as a plug-in
+//                                         sends them, with FILE replaced by TEXT after the first
 //   wintool grab FILE.bmp                 the whole screen, 24-bit
 //   wintool version FILE                  "ProductName|FileVersion|ProductVersion"
 // Exit status 0 on success, 1 on failure (with the reason on stderr), 2 for usage.
@@ -159,6 +161,29 @@ int deviceChange(HWND window, WPARAM wParam, const wchar_t *path)
     return 0;
 }
 
+// A plug-in's burst with the device arriving (or going) just after its first
+// message: the file is the test camera's control file, replaced whole.
+int burst(HWND window, int count, const wchar_t *file, const wchar_t *text)
+{
+    for (int i = 0; i < count; ++i) {
+        if (i)
+            Sleep(100);
+        if (const int status = deviceChange(window, DBT_DEVNODES_CHANGED, nullptr))
+            return status;
+        if (i == 0) {
+            const std::wstring temporary = std::wstring(file) + L".new";
+            FILE *out = _wfopen(temporary.c_str(), L"wb");
+            if (!out)
+                return fail("cannot write the file");
+            std::fprintf(out, "%ls\n", text);
+            std::fclose(out);
+            if (!MoveFileExW(temporary.c_str(), file, MOVEFILE_REPLACE_EXISTING))
+                return fail("cannot replace the file");
+        }
+    }
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t **argv)
@@ -186,7 +211,7 @@ int wmain(int argc, wchar_t **argv)
             ? 0
             : fail("WM_ENDSESSION was not taken");
     }
-    const bool anyWindow = verb == L"close" || verb == L"devicechange";
+    const bool anyWindow = verb == L"close" || verb == L"devicechange" || verb == L"burst";
     HWND window = findWindow(argv[2], verb == L"window" && argc == 4 ? number(3) : 5, anyWindow);
     if (!window)
         return fail("no visible window with that title");
@@ -221,6 +246,8 @@ int wmain(int argc, wchar_t **argv)
     }
     if (verb == L"close" && argc == 3)
         return PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : fail("WM_CLOSE was not posted");
+    if (verb == L"burst" && argc == 6)
+        return burst(window, number(3), argv[4], argv[5]);
     if (verb == L"devicechange" && (argc == 4 || argc == 5))
         return deviceChange(window, WPARAM(number(3)), argc == 5 ? argv[4] : nullptr);
     return 2;
