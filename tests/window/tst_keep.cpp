@@ -6,6 +6,7 @@
 #include "../ctl/CtlRun.h"
 #include "CameraStore.h"
 
+#include <QAccessible>
 #include <QTemporaryDir>
 #include <QToolButton>
 
@@ -155,13 +156,27 @@ private slots:
         QCOMPARE(calls, reads);
     }
 
+    void pendingChangeWrittenAtClose()
+    {
+        OpenWindow o([] { simHub().logonWatchSet = true; });
+        QTest::mouseClick(keepSwitch(*o.window), Qt::LeftButton);
+        QTest::mouseClick(o.ui->label_SetUp, Qt::LeftButton);
+        QTest::mouseClick(o.ui->pushButton_FlipV, Qt::LeftButton);
+        QVERIFY(fileBytes(dir.path()).contains("\nflip-v=off\n"));
+        o.window.reset();
+        QVERIFY(fileBytes(dir.path()).contains("\nflip-v=on\n"));
+    }
+
     void offForgets()
     {
         OpenWindow o([] { simHub().logonWatchSet = true; });
         QToolButton *keep = keepSwitch(*o.window);
         QTest::mouseClick(keep, Qt::LeftButton);
         QVERIFY(!fileBytes(dir.path()).isEmpty());
+        // What a screen reader tells of it.
+        QVERIFY(QAccessible::queryAccessibleInterface(keep)->state().checked);
         QTest::mouseClick(keep, Qt::LeftButton);
+        QVERIFY(!QAccessible::queryAccessibleInterface(keep)->state().checked);
         QVERIFY(!QFile::exists(dir.path() + QStringLiteral("/") + kIdentity + QStringLiteral(".conf")));
         QCOMPARE(keep->toolTip().section(QLatin1Char('\n'), 0, 0),
                  QStringLiteral("Remember this camera's settings and put them back whenever it is plugged in"));

@@ -23,8 +23,10 @@ namespace {
 // slider, long enough that a drag's many positions cost one write.
 constexpr int kCoalesceMs = 300;
 
-const QString kRememberTip = QStringLiteral("Remember this camera's settings and put them back whenever it is plugged in");
-const QString kForgetTip = QStringLiteral("Forget this camera's settings: they are no longer put back when it is plugged in");
+const QString kRememberTip =
+    QStringLiteral("Remember this camera's settings and put them back whenever it is plugged in");
+const QString kForgetTip =
+    QStringLiteral("Forget this camera's settings: they are no longer put back when it is plugged in");
 
 // The form's switch rules name QPushButton; this switch is a tool button, so
 // that it stays out of the form's own set of push buttons.
@@ -64,6 +66,8 @@ KeptSettings::KeptSettings(QWidget *form, QWidget *formSwitch, QObject *parent)
     button = new QToolButton(form);
     button->setObjectName(QStringLiteral("keepSettingsSwitch"));
     button->setAccessibleName(QStringLiteral("Keep Settings"));
+    // Checked while kept, so that accessibility tools can tell on from off.
+    button->setCheckable(true);
     ownStyle = asToolButtonStyle(formSwitch->styleSheet());
     button->setGeometry(685, 628, 71, 21);
     button->setEnabled(false);
@@ -81,10 +85,11 @@ KeptSettings::~KeptSettings() { flush(); }
 void KeptSettings::show(bool keep)
 {
     on = keep;
+    button->setChecked(keep);
     // The text names the next click's action, hidden as on the form's switches.
     button->setText(QLatin1String(keep ? "Off" : "On"));
-    button->setStyleSheet(ownStyle
-                          + asToolButtonStyle(QLatin1String(keep ? vidorra::style::SwitchOn : vidorra::style::SwitchOff)));
+    const char *rule = keep ? vidorra::style::SwitchOn : vidorra::style::SwitchOff;
+    button->setStyleSheet(ownStyle + asToolButtonStyle(QLatin1String(rule)));
     if (!button->isEnabled())
         return;
     QString tip = keep ? kForgetTip : kRememberTip;
@@ -234,7 +239,7 @@ void KeptSettings::clicked()
         bool existed = false;
         if (!store.remove(identity, &existed, &error)) {
             QMessageBox::warning(nullptr, tr("Keep Settings"),
-                                 tr("Cannot forget the settings: %1").arg(store.fileFor(identity) + QStringLiteral(": ") + error));
+                                 tr("Cannot forget the settings: %1: %2").arg(store.fileFor(identity), error));
             return;
         }
         show(false);
