@@ -140,6 +140,10 @@ Status CaptureDevice::bindDevice(const QString &name, const QString &deviceName)
         return fail(succeeded(opened) ? status::Fail : opened,
                     portErrorOr(QStringLiteral("The camera \"%1\" could not be opened.").arg(name)));
     bindError.clear();
+    const DeviceEntry &device = devices[chosen];
+    bound.path = device.hasPath ? QString::fromStdString(device.devicePath) : QString();
+    bound.name = usableName(device) ? QString::fromStdString(device.friendlyName) : QString();
+    bound.identity = QString::fromStdString(device.identity);
     return opened;
 }
 

@@ -60,6 +60,13 @@ public:
     // Drops the binding and forgets the white-balance flags (back to 3).
     void reset();
 
+    // The bound camera as the platform lists it: its path, friendly name and
+    // lasting identity (CameraIdentity.h; empty where the platform cannot
+    // tell). All empty while nothing is bound.
+    QString boundPath() const { return isBound() ? bound.path : QString(); }
+    QString boundName() const { return isBound() ? bound.name : QString(); }
+    QString boundIdentity() const { return isBound() ? bound.identity : QString(); }
+
 private:
     void unbind();
     vidorra::Status fail(vidorra::Status status, const QString &text);
@@ -72,6 +79,9 @@ private:
     // A second opening of the same device; carries the extension-unit traffic.
     std::unique_ptr<vidorra::CaptureHandle> xuFilter;
     QString bindError;
+    struct {
+        QString path, name, identity;
+    } bound;
 };
 
 // Constructed during static initialisation; in the window programs after the

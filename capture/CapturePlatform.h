@@ -51,6 +51,23 @@ public:
     // Whether a long-running watch runs in this session, where the platform can tell.
     enum class WatchState { Unknown, Running, NotRunning };
     virtual WatchState watchState() const { return WatchState::Unknown; }
+
+    // Whether the watch is set to start at logon (Linux: the systemd user
+    // unit is enabled; Windows: the Run value the installer writes), where
+    // the platform can tell.
+    enum class LogonWatch { Unknown, Set, NotSet };
+    virtual LogonWatch logonWatch() const { return LogonWatch::Unknown; }
+    // Sets the watch to start at logon and starts it now, as the window
+    // offers when settings are kept. `text` says in the user's words what
+    // was done, or why nothing was and what to do instead.
+    struct WatchStart {
+        bool done = false;
+        std::string text;
+    };
+    virtual WatchStart startLogonWatch()
+    {
+        return {false, "This system offers no way to start the watch at logon; run vidorra-ctl watch yourself."};
+    }
 };
 
 // Makes `platform` the one every later call goes through. The global

@@ -15,6 +15,7 @@
 
 namespace vidorra::ctl {
 
+using remembered::printable;
 using remembered::readDeviceInfoRecord;
 
 QString describe(const CameraEntry &c)

@@ -66,18 +66,6 @@ Status deviceRecord(Context &c, CameraSession &session, QString *record)
     return session.readDeviceInfo(record);
 }
 
-QString whiteBalanceWord(std::int32_t flags)
-{
-    switch (flags) {
-    case 1:
-        return QStringLiteral("auto");
-    case 2:
-        return QStringLiteral("manual");
-    default:
-        return QStringLiteral("flags %1").arg(flags);
-    }
-}
-
 }  // namespace
 
 int listCommand(Context &c)

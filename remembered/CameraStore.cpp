@@ -18,6 +18,35 @@ const char kSuffix[] = ".conf";
 // Unset: the platform's folder.
 bool machineFolderChosen = false;
 QString chosenMachineFolder;
+bool userFolderChosen = false;
+QString chosenUserFolder;
+
+// The folder that holds the cameras' folders: vidorra/ in the user's configuration.
+QString userVidorraFolder()
+{
+#ifdef _WIN32
+    // The user's local application data: the identity may hold a USB port
+    // path, which belongs to this machine, so nothing of it should roam.
+    QString config = qEnvironmentVariable("LOCALAPPDATA");
+    if (config.isEmpty() || !QDir::isAbsolutePath(config))
+        config = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    return config.isEmpty() ? QString() : QDir::toNativeSeparators(QDir::cleanPath(config + QStringLiteral("/vidorra")));
+#else
+    // A relative XDG_CONFIG_HOME is invalid and ignored, as the XDG base directory rules say.
+    QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (config.isEmpty() || !QDir::isAbsolutePath(config)) {
+        const QString home = qEnvironmentVariable("HOME");
+        config = home.isEmpty() || !QDir::isAbsolutePath(home) ? QString() : home + QStringLiteral("/.config");
+    }
+    return config.isEmpty() ? QString() : QDir::cleanPath(config + QStringLiteral("/vidorra"));
+#endif
+}
+
+QString inUserVidorraFolder(const char *leaf)
+{
+    const QString top = userVidorraFolder();
+    return top.isEmpty() ? QString() : top + QDir::separator() + QLatin1String(leaf);
+}
 
 CameraStore::Found readFile(const QString &path, QByteArray *bytes, QString *error)
 {
@@ -58,24 +87,16 @@ bool isModelName(const QString &name)
 
 QString CameraStore::defaultFolder()
 {
-#ifdef _WIN32
-    // The user's local application data: the identity may hold a USB port
-    // path, which belongs to this machine, so nothing of it should roam.
-    QString config = qEnvironmentVariable("LOCALAPPDATA");
-    if (config.isEmpty() || !QDir::isAbsolutePath(config))
-        config = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    return config.isEmpty() ? QString()
-                            : QDir::toNativeSeparators(QDir::cleanPath(config + QStringLiteral("/vidorra/cameras")));
-#else
-    // A relative XDG_CONFIG_HOME is invalid and ignored, as the XDG base directory rules say.
-    QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (config.isEmpty() || !QDir::isAbsolutePath(config)) {
-        const QString home = qEnvironmentVariable("HOME");
-        config = home.isEmpty() || !QDir::isAbsolutePath(home) ? QString() : home + QStringLiteral("/.config");
-    }
-    return config.isEmpty() ? QString() : QDir::cleanPath(config + QStringLiteral("/vidorra/cameras"));
-#endif
+    return userFolderChosen ? chosenUserFolder : inUserVidorraFolder("cameras");
 }
+
+void CameraStore::setFolder(const QString &folder)
+{
+    userFolderChosen = true;
+    chosenUserFolder = folder;
+}
+
+QString CameraStore::simulatedFolder() { return inUserVidorraFolder("sim-cameras"); }
 
 QString CameraStore::noFolderReason()
 {

@@ -33,8 +33,13 @@ public:
     explicit CameraStore(QString folder, QString machineFolder = QString())
         : dir(std::move(folder)), machineDir(std::move(machineFolder)) {}
 
-    // The user's folder that the environment names; empty when it names none (no HOME).
+    // The user's folder that the environment names, unless a program chose
+    // another; empty when it names none (no HOME).
     static QString defaultFolder();
+    static void setFolder(const QString &folder);
+    // Beside the user's folder, for the simulated cameras' window: a demo
+    // never touches the files of the user's real cameras (…/vidorra/sim-cameras).
+    static QString simulatedFolder();
     // Why defaultFolder() is empty, in the user's terms.
     static QString noFolderReason();
     // The machine-wide folder: the platform's, unless a program or a test

@@ -153,4 +153,16 @@ bool followsWhiteBalanceRule(const VendorControl &setting)
     return setting.has(controlFlag::NoNegativeUnderAutoWhiteBalance);
 }
 
+QString whiteBalanceWord(std::int32_t flags)
+{
+    switch (flags) {
+    case 1:
+        return QStringLiteral("auto");
+    case 2:
+        return QStringLiteral("manual");
+    default:
+        return QStringLiteral("flags %1").arg(flags);
+    }
+}
+
 }  // namespace vidorra::remembered

@@ -34,6 +34,9 @@ bool isAcceptedByte(const VendorControl &setting, std::uint8_t byte);
 QString acceptedValues(const VendorControl &setting);
 QString settingNames();
 
+// "auto", "manual" or "flags N" for the white-balance flags word.
+QString whiteBalanceWord(std::int32_t flags);
+
 // Setting H.264 or audio makes the camera reboot.
 bool rebootsCamera(const VendorControl &setting);
 // Red and blue gain: no negative values while white balance is automatic.

@@ -3,6 +3,7 @@
 #include "LogindWatcher.h"
 #include "SignalWatcher.h"
 #include "UdevWatcher.h"
+#include "UserUnit.h"
 #include "UsbSysfs.h"
 #include "V4l2CapturePort.h"
 
@@ -26,5 +27,9 @@ ResumeWatcher *LinuxPlatform::watchResumes(QObject *parent)
 }
 
 StopWatcher *LinuxPlatform::watchStopRequests(QObject *parent) { return new SignalWatcher(sys, parent); }
+
+CapturePlatform::LogonWatch LinuxPlatform::logonWatch() const { return watchUnitState(*sys); }
+
+CapturePlatform::WatchStart LinuxPlatform::startLogonWatch() { return enableWatchUnit(*sys); }
 
 }  // namespace vidorra::v4l

@@ -20,6 +20,9 @@ public:
     DeviceWatcher *watchDevices(QObject *parent) override;
     ResumeWatcher *watchResumes(QObject *parent) override;
     StopWatcher *watchStopRequests(QObject *parent) override;
+    // The systemd user unit that runs the watch, through systemctl --user.
+    LogonWatch logonWatch() const override;
+    WatchStart startLogonWatch() override;
 
 private:
     std::shared_ptr<SysCalls> sys;

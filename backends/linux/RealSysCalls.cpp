@@ -1,6 +1,9 @@
 // The system-call layer over the real kernel and libudev.
 #include "SysCalls.h"
 
+#include <QProcess>
+#include <QStringList>
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <libudev.h>
@@ -235,6 +238,26 @@ public:
     {
         address->clear();
         return true;
+    }
+
+    int runProgram(const std::string &program, const std::vector<std::string> &args, std::string *output) override
+    {
+        QStringList arguments;
+        for (const std::string &arg : args)
+            arguments << QString::fromStdString(arg);
+        QProcess process;
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(QString::fromStdString(program), arguments);
+        // systemctl answers at once; a user manager that hangs must not hold the window for long.
+        const bool ended = process.waitForStarted(5000) && process.waitForFinished(15000);
+        *output = process.readAll().toStdString();
+        if (!ended) {
+            const bool started = process.state() != QProcess::NotRunning || process.error() != QProcess::FailedToStart;
+            process.kill();
+            process.waitForFinished(1000);
+            return started ? -ETIMEDOUT : -ENOENT;
+        }
+        return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -EINTR;
     }
 
     std::int64_t monotonicMilliseconds() override

@@ -4,6 +4,7 @@
 // are the kernel's plain numbers, and failures come back as -errno.
 #pragma once
 
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -57,6 +58,15 @@ public:
     // the system bus; false where nothing announces them (a fake kernel,
     // unless its test gives a bus of its own).
     virtual bool logindBus(std::string * /*address*/) { return false; }
+    // Runs a program found on PATH and waits for it (with a deadline): its
+    // exit status, with its output and error output in *output; -errno when
+    // it cannot be started or does not end in time. A fake kernel runs none.
+    virtual int runProgram(const std::string & /*program*/, const std::vector<std::string> & /*args*/,
+                           std::string *output)
+    {
+        output->clear();
+        return -ENOENT;
+    }
 };
 
 // The kernel itself.

@@ -24,6 +24,8 @@ void SimHub::reset()
 {
     clear();
     record.clear();
+    logonWatchSet = false;
+    logonWatchStarts = 0;
     // A serial of its own, as a camera of the chip family has.
     add(kSimCameraName, kSimCameraPath)->identity = kSimCameraIdentity;
     add(kIntegratedCameraName, kIntegratedCameraPath);

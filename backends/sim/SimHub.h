@@ -79,6 +79,11 @@ public:
     // What a SIGTERM is on Linux: asks a long-running command to end.
     void requestStop(const QString &reason) { emit stopRequested(reason); }
 
+    // The simulated system's logon watch: whether it is set to start at
+    // logon, and how often it was asked to be (never the real system's).
+    bool logonWatchSet = false;
+    int logonWatchStarts = 0;
+
     const std::vector<PortCall> &calls() const { return record; }
     void clearCalls() { record.clear(); }
     void recordCall(PortCall call);

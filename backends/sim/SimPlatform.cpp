@@ -36,6 +36,13 @@ StopWatcher *SimPlatform::watchStopRequests(QObject *parent)
     return watcher;
 }
 
+CapturePlatform::WatchStart SimPlatform::startLogonWatch()
+{
+    ++cameras->logonWatchStarts;
+    cameras->logonWatchSet = true;
+    return {true, "The simulated watch now starts at logon and runs (nothing of this system was changed)."};
+}
+
 std::shared_ptr<SimPlatform> installSimPlatform()
 {
     auto platform = std::make_shared<SimPlatform>();

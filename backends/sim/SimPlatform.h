@@ -29,6 +29,12 @@ public:
     ResumeWatcher *watchResumes(QObject *parent) override;
     // The hub's requestStop, in place of a signal.
     StopWatcher *watchStopRequests(QObject *parent) override;
+    // The hub's logon watch, in place of systemd or the Run key.
+    LogonWatch logonWatch() const override
+    {
+        return cameras->logonWatchSet ? LogonWatch::Set : LogonWatch::NotSet;
+    }
+    WatchStart startLogonWatch() override;
 
     SimHub &hub() { return *cameras; }
     // For a second port over the same cameras.

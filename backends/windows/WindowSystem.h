@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
 
 namespace vidorra::directshow {
 
@@ -28,6 +29,13 @@ public:
     virtual BOOL closeHandle(HANDLE handle);
     virtual DWORD lastError();  // GetLastError
     virtual void sleep(DWORD milliseconds);
+    // The logon watch: HKCU's Run key, the folder of the running program,
+    // whether a file exists there, and starting a program without waiting.
+    virtual LSTATUS readRunValue(const wchar_t *name, std::wstring *value);         // RegGetValueW
+    virtual LSTATUS writeRunValue(const wchar_t *name, const std::wstring &value);  // RegSetKeyValueW
+    virtual std::wstring programFolder();                                           // GetModuleFileNameW
+    virtual bool fileExists(const std::wstring &path);                              // GetFileAttributesW
+    virtual BOOL startProgram(const std::wstring &commandLine);                     // CreateProcessW
 };
 
 std::shared_ptr<WindowSystem> realWindowSystem();

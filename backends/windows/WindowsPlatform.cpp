@@ -2,6 +2,7 @@
 
 #include "ComSystem.h"
 #include "DirectShowPort.h"
+#include "LogonWatch.h"
 #include "WatchMarker.h"
 #include "WindowSystem.h"
 #include "WindowsWatchers.h"
@@ -25,5 +26,9 @@ CapturePlatform::WatchState WindowsPlatform::watchState() const
 {
     return WatchMarker::isHeld(*windows) ? WatchState::Running : WatchState::NotRunning;
 }
+
+CapturePlatform::LogonWatch WindowsPlatform::logonWatch() const { return logonWatchState(*windows); }
+
+CapturePlatform::WatchStart WindowsPlatform::startLogonWatch() { return setLogonWatch(*windows); }
 
 }  // namespace vidorra::directshow

@@ -26,6 +26,9 @@ public:
     bool sendsDeviceChangesToWindows() const override { return true; }
     StopWatcher *watchStopRequests(QObject *parent) override;
     WatchState watchState() const override;
+    // The installer's Run value and vidorra-watch.exe beside the program.
+    LogonWatch logonWatch() const override;
+    WatchStart startLogonWatch() override;
 
 private:
     std::shared_ptr<WindowSystem> windows;

@@ -110,6 +110,11 @@ public:
     void emitUdev(const std::string &action, const std::string &devNode);
     bool failMonitor = false;
 
+    // Programs: each run's command line, and what every run answers.
+    std::vector<std::string> programRuns;
+    int programStatus = -ENOENT;
+    std::string programOutput;
+
     // What reached the fake kernel.
     int ioctlCount(unsigned long request) const;
     int totalIoctls() const;
@@ -129,6 +134,15 @@ public:
     std::unique_ptr<v4l::UdevMonitor> openUdevMonitor(const std::string &subsystem, int *error) override;
     std::unique_ptr<v4l::SignalMonitor> openSignalMonitor(const std::vector<int> &numbers, int *error) override;
     std::int64_t monotonicMilliseconds() override { return clockMs; }
+    int runProgram(const std::string &program, const std::vector<std::string> &args, std::string *output) override
+    {
+        std::string line = program;
+        for (const std::string &arg : args)
+            line += ' ' + arg;
+        programRuns.push_back(line);
+        *output = programOutput;
+        return programStatus;
+    }
 
     // The fake clock: moves only when a test or a silent camera moves it.
     std::int64_t clockMs = 1000000;

@@ -89,6 +89,7 @@ const QMap<QString, QString> kNames = {
     {"pushButton_AudioSwitch", "Audio"},
     {"label_UVCSettings", "UVC Settings"},
     {"pushButton_RestoreDefault", "Restore Default"},
+    {"keepSettingsSwitch", "Keep Settings"},
     {"camera list", "Camera"},
     {"Open Camera", "Open Camera"},
 };

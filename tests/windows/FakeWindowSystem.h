@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <deque>
 #include <map>
+#include <set>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -41,6 +42,34 @@ public:
     bool failWindows = false;
     int failRegistrations = 0;  // how many of the next registrations fail
     bool failPosts = false;
+
+    // The logon watch: HKCU's Run values, the program's folder, the files
+    // that exist, and every program started.
+    std::map<std::wstring, std::wstring> runValues;
+    std::wstring folder = L"C:\\Program Files\\Vidorra";
+    std::set<std::wstring> files;
+    std::vector<std::wstring> started;
+    LSTATUS failRunWrite = ERROR_SUCCESS;
+
+    LSTATUS readRunValue(const wchar_t *name, std::wstring *value) override
+    {
+        const auto found = runValues.find(name);
+        *value = found == runValues.end() ? std::wstring() : found->second;
+        return found == runValues.end() ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS;
+    }
+    LSTATUS writeRunValue(const wchar_t *name, const std::wstring &value) override
+    {
+        if (failRunWrite == ERROR_SUCCESS)
+            runValues[name] = value;
+        return failRunWrite;
+    }
+    std::wstring programFolder() override { return folder; }
+    bool fileExists(const std::wstring &path) override { return files.count(path) != 0; }
+    BOOL startProgram(const std::wstring &commandLine) override
+    {
+        started.push_back(commandLine);
+        return TRUE;
+    }
 
     HINSTANCE moduleInstance() override { return reinterpret_cast<HINSTANCE>(0x400000); }
     ATOM registerClass(const WNDCLASSEXW &windowClass) override;

@@ -67,6 +67,8 @@ private slots:
     void consoleRequestReachesTheWatchersThread();
     void consoleEventAfterTheWatcherIsGoneIsNotTaken();
     void throughThePlatformSeam();
+    void logonWatch_data();
+    void logonWatch();
 };
 
 void TestWindowsWatchers::whatIsAskedForIsGivenBack()
@@ -311,6 +313,57 @@ void TestWindowsWatchers::throughThePlatformSeam()
     QCOMPARE(platform.watchState(), CapturePlatform::WatchState::NotRunning);
     QVERIFY(!system->find(L"VidorraDeviceWatch"));
     QVERIFY(!system->find(L"VidorraWatch"));
+}
+
+// The window's offer: the installer's Run value, and vidorra-watch.exe
+// started unless a watch runs already.
+void TestWindowsWatchers::logonWatch_data()
+{
+    QTest::addColumn<bool>("watchBeside");
+    QTest::addColumn<bool>("running");
+    QTest::addColumn<LSTATUS>("writeFails");
+    QTest::addColumn<bool>("done");
+    QTest::addColumn<int>("starts");
+    QTest::addColumn<QString>("says");
+    const LSTATUS ok = ERROR_SUCCESS;
+    QTest::newRow("installed") << true << false << ok << true << 1 << QString("runs from now on");
+    QTest::newRow("running already") << true << true << ok << true << 0 << QString("running already");
+    QTest::newRow("zip copy") << false << false << ok << false << 0 << QString("no vidorra-watch.exe");
+    QTest::newRow("run key refused") << true << false << LSTATUS(ERROR_ACCESS_DENIED) << false << 0
+                                     << QString("error 5");
+}
+
+void TestWindowsWatchers::logonWatch()
+{
+    QFETCH(bool, watchBeside);
+    QFETCH(bool, running);
+    QFETCH(LSTATUS, writeFails);
+    QFETCH(bool, done);
+    QFETCH(int, starts);
+    QFETCH(QString, says);
+    auto system = std::make_shared<fake::WindowSystem>();
+    const std::wstring exe = L"C:\\Program Files\\Vidorra\\vidorra-watch.exe";
+    if (watchBeside)
+        system->files.insert(exe);
+    system->failRunWrite = writeFails;
+    installPlatform(std::make_shared<WindowsPlatform>(std::make_shared<ComSystem>(), system));
+    CapturePlatform &platform = installedPlatform();
+    QCOMPARE(platform.logonWatch(), CapturePlatform::LogonWatch::NotSet);
+    QObject parent;
+    if (running)
+        QVERIFY(platform.watchStopRequests(&parent));  // what marks the session's watch as running
+
+    const CapturePlatform::WatchStart result = platform.startLogonWatch();
+    QCOMPARE(result.done, done);
+    QVERIFY2(QString::fromStdString(result.text).contains(says), result.text.c_str());
+    QCOMPARE(int(system->started.size()), starts);
+    const std::wstring quoted = L"\"" + exe + L"\"";
+    if (starts)
+        QVERIFY(system->started.front() == quoted);
+    QCOMPARE(platform.logonWatch(),
+             done ? CapturePlatform::LogonWatch::Set : CapturePlatform::LogonWatch::NotSet);
+    if (done)
+        QVERIFY(system->runValues[L"Vidorra watch"] == quoted);
 }
 
 QTEST_GUILESS_MAIN(TestWindowsWatchers)

@@ -6,6 +6,7 @@
 #include "app/StyleSheets.h"
 #include "CapturePlatform.h"
 #include "DeviceWatcher.h"
+#include "settings/KeptSettings.h"
 #include "ui_MainWindow.h"
 
 #include <QCameraImageCapture>
@@ -68,6 +69,8 @@ MainWindow::MainWindow(QWidget *parent)
     vidorra::makeFirstWindowBesideFontSearch(&statusTitleFont);
 #endif
     ui->setupUi(this);
+    // Before anything restyles the form's switches: it takes their own style.
+    kept = new KeptSettings(ui->centralWidget, ui->pushButton_FlipV, this);
 
     for (QWidget *watched : {static_cast<QWidget *>(ui->label_HOME), static_cast<QWidget *>(ui->label_SetUp),
                              static_cast<QWidget *>(ui->label_UVCSettings),

@@ -18,6 +18,7 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 class QSlider;
+class KeptSettings;
 class QTimer;
 class RefusalNotice;
 class Ui_MainWindow;
@@ -41,6 +42,7 @@ public:
     QCameraViewfinder *previewViewfinder() const { return viewfinder; }
     QLabel *deviceInfo() const { return deviceInfoLabel; }
     QLabel *titleLabel() const { return statusLabel; }
+    KeptSettings *keptSettings() const { return kept; }
     int isPreviewStarted() const { return previewStarted; }
 
     // For a screen too small for the form at a readable scale: the window
@@ -115,4 +117,5 @@ private:
     int previewStarted;
     RefusalNotice *refusalNotice = nullptr;  // created on the first refusal
     QTimer *burstSettled = nullptr;          // created on the first device change
+    KeptSettings *kept = nullptr;
 };

@@ -3,6 +3,7 @@
 #include "app/MainWindow.h"
 
 #include "CaptureDevice.h"
+#include "settings/KeptSettings.h"
 #include "ui_MainWindow.h"
 
 #include <QCameraImageCapture>
@@ -33,10 +34,13 @@ void MainWindow::on_button_start_preview()
     // Only the camera previewed is read: a binding that found no camera at all
     // succeeds with the earlier camera still bound, and says so.
     if (captureDevice.bindDevice(cameraComboBox->currentText(), deviceName) >= 0 &&
-        captureDevice.lastBindError().isEmpty())
+        captureDevice.lastBindError().isEmpty()) {
+        kept->readPassStarted(true);
         readDeviceInfo();
-    else
+    } else {
+        kept->cameraLost();
         showBindingFailure();
+    }
 
     camera->setViewfinder(viewfinder);
     camera->start();

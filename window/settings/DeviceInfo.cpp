@@ -4,6 +4,7 @@
 
 #include "app/StyleSheets.h"
 #include "CaptureDevice.h"
+#include "settings/KeptSettings.h"
 #include "ValueCodec.h"
 #include "ui_MainWindow.h"
 
@@ -26,6 +27,7 @@ void MainWindow::readDeviceInfo()
     qDebug() << static_cast<const void *>(buffer) << "Devinfo";
     const QString record = vidorra::decodeDeviceInfoRecord(buffer, sizeof buffer);
     deviceInfoLabel->setToolTip(QString());  // an earlier failed binding's reason no longer applies
+    kept->recordRead(infoStatus >= 0, record);
     if (infoStatus < 0) {
         deviceInfoLabel->setText(tr("Get device info failed!"));
     } else {
@@ -40,9 +42,14 @@ void MainWindow::readDeviceInfo()
         if (control->selector == selector::RedGain)
             qDebug() << int(byte) - 256 << "------";
         // A read that failed leaves its control showing what it showed.
-        if (status >= 0)
+        if (status >= 0) {
             showSetting(*control, byte);
+            kept->held(*control, byte);
+        } else {
+            kept->unread(*control);
+        }
     }
+    kept->readPassEnded();
 
     ui->spinBox_BlueGain->setValue(ui->horizontalSlider_BlueGain->value());
     ui->spinBox_RedGain->setValue(ui->horizontalSlider_RedGain->value());

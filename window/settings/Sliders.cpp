@@ -4,6 +4,7 @@
 #include "app/MainWindow.h"
 
 #include "CaptureDevice.h"
+#include "settings/KeptSettings.h"
 #include "ValueCodec.h"
 #include "ui_MainWindow.h"
 
@@ -64,8 +65,10 @@ bool MainWindow::sendSetting(int sel, int value, QWidget *control)
 {
     std::uint8_t byte = vidorra::encodeSettingByte(value);
     const vidorra::Status sent = captureDevice.xuControl(sel, vidorra::XuOp::Set, &byte, 1);
-    if (sent >= 0)
+    if (sent >= 0) {
+        kept->taken(*vidorra::findControl(sel), byte);
         return true;
+    }
     showRefusal(control, sent);
     return false;
 }

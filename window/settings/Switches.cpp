@@ -4,6 +4,7 @@
 
 #include "CaptureDevice.h"
 #include "StatusText.h"
+#include "settings/KeptSettings.h"
 #include "settings/RefusalNotice.h"
 #include "ValueCodec.h"
 #include "ui_MainWindow.h"
@@ -27,6 +28,7 @@ bool MainWindow::flipSwitch(QPushButton *button)
     if (control.selector == selector::ExposureCompensationSwitch)
         ui->horizontalSlider_CompValue->setEnabled(switchOn);
     setSwitchStyle(button, switchOn);
+    kept->taken(control, byte);
     return true;
 }
 

@@ -1,6 +1,6 @@
 #include "Printable.h"
 
-namespace vidorra::ctl {
+namespace vidorra::remembered {
 
 QString printable(const QString &text)
 {
@@ -16,4 +16,4 @@ QString printable(const QString &text)
     return result;
 }
 
-}  // namespace vidorra::ctl
+}  // namespace vidorra::remembered
