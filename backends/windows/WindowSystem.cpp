@@ -34,6 +34,37 @@ BOOL WindowSystem::unregisterDeviceNotification(HDEVNOTIFY notification)
     return UnregisterDeviceNotification(notification);
 }
 
+namespace {
+
+using RegisterSuspendResume = HPOWERNOTIFY(WINAPI *)(HANDLE, DWORD);
+using UnregisterSuspendResume = BOOL(WINAPI *)(HPOWERNOTIFY);
+
+// Null where user32 lacks it; user32 stays loaded for the process's life.
+template <typename Function>
+Function user32Function(const char *name)
+{
+    const HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    return user32 ? reinterpret_cast<Function>(reinterpret_cast<void *>(GetProcAddress(user32, name))) : nullptr;
+}
+
+}  // namespace
+
+HPOWERNOTIFY WindowSystem::registerSuspendResumeNotification(HWND window)
+{
+    static const auto function = user32Function<RegisterSuspendResume>("RegisterSuspendResumeNotification");
+    if (!function) {
+        SetLastError(ERROR_PROC_NOT_FOUND);
+        return nullptr;
+    }
+    return function(window, DEVICE_NOTIFY_WINDOW_HANDLE);
+}
+
+BOOL WindowSystem::unregisterSuspendResumeNotification(HPOWERNOTIFY notification)
+{
+    static const auto function = user32Function<UnregisterSuspendResume>("UnregisterSuspendResumeNotification");
+    return function ? function(notification) : FALSE;
+}
+
 BOOL WindowSystem::setConsoleCtrlHandler(PHANDLER_ROUTINE handler, BOOL add)
 {
     return SetConsoleCtrlHandler(handler, add);

@@ -23,6 +23,11 @@ public:
     virtual BOOL postMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);       // PostMessageW
     virtual HDEVNOTIFY registerDeviceNotification(HWND window, void *filter, DWORD flags);   // RegisterDeviceNotificationW
     virtual BOOL unregisterDeviceNotification(HDEVNOTIFY notification);
+    // RegisterSuspendResumeNotification for a window, looked up in user32 at
+    // run time (Windows 8 on); null with ERROR_PROC_NOT_FOUND where the
+    // system lacks it.
+    virtual HPOWERNOTIFY registerSuspendResumeNotification(HWND window);
+    virtual BOOL unregisterSuspendResumeNotification(HPOWERNOTIFY notification);
     virtual BOOL setConsoleCtrlHandler(PHANDLER_ROUTINE handler, BOOL add);
     virtual HANDLE createMutex(const wchar_t *name);  // CreateMutexW, not taken: it marks, it does not lock
     virtual HANDLE openMutex(const wchar_t *name);    // OpenMutexW(SYNCHRONIZE)

@@ -20,6 +20,8 @@ WindowsPlatform::~WindowsPlatform() = default;
 
 DeviceWatcher *WindowsPlatform::watchDevices(QObject *parent) { return new WindowsDeviceWatcher(windows, parent); }
 
+ResumeWatcher *WindowsPlatform::watchResumes(QObject *parent) { return new WindowsResumeWatcher(windows, parent); }
+
 StopWatcher *WindowsPlatform::watchStopRequests(QObject *parent) { return new WindowsStopWatcher(windows, parent); }
 
 CapturePlatform::WatchState WindowsPlatform::watchState() const

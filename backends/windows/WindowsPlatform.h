@@ -1,7 +1,8 @@
 // The Windows platform: DirectShow for the cameras. Qt's DirectShow plugin
 // names USB cameras by their "usb#" device path, which the device-name marker
 // already recognises. Device changes reach the window as WM_DEVICECHANGE;
-// vidorra-ctl watch hears of them through a message-only window instead.
+// vidorra-ctl watch hears of them through a message-only window instead, and
+// of resumes through a hidden top-level one.
 #pragma once
 
 #include "CapturePlatform.h"
@@ -24,6 +25,7 @@ public:
     bool isUsbCamera(const std::string &) const override { return false; }
     DeviceWatcher *watchDevices(QObject *parent) override;
     bool sendsDeviceChangesToWindows() const override { return true; }
+    ResumeWatcher *watchResumes(QObject *parent) override;
     StopWatcher *watchStopRequests(QObject *parent) override;
     WatchState watchState() const override;
     // The installer's Run value and vidorra-watch.exe beside the program.

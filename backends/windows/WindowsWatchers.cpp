@@ -1,6 +1,7 @@
 #include "WindowsWatchers.h"
 
 #include "DeviceNotifications.h"
+#include "ResumeNotifications.h"
 #include "StopRequests.h"
 #include "WatchMarker.h"
 
@@ -23,6 +24,24 @@ WindowsDeviceWatcher::WindowsDeviceWatcher(std::shared_ptr<WindowSystem> system,
 WindowsDeviceWatcher::~WindowsDeviceWatcher() = default;
 
 bool WindowsDeviceWatcher::isWatching() const { return notifications->isWatching(); }
+
+WindowsResumeWatcher::WindowsResumeWatcher(std::shared_ptr<WindowSystem> system, QObject *parent)
+    : ResumeWatcher(parent)
+{
+    notifications = std::make_unique<ResumeNotifications>(std::move(system), [this] { emit resumed(); });
+    if (!notifications->isWatching())
+        qDebug() << "power broadcasts unavailable";
+}
+
+WindowsResumeWatcher::~WindowsResumeWatcher() = default;
+
+bool WindowsResumeWatcher::isWatching() const { return notifications->isWatching(); }
+
+QString WindowsResumeWatcher::monitorName() const
+{
+    return notifications->isRegistered() ? QStringLiteral("power broadcasts and suspend-resume notifications")
+                                         : QStringLiteral("power broadcasts");
+}
 
 WindowsStopWatcher::WindowsStopWatcher(std::shared_ptr<WindowSystem> system, QObject *parent)
     : StopWatcher(parent), marker(std::make_unique<WatchMarker>(system))

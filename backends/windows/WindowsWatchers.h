@@ -1,9 +1,10 @@
-// The Windows platform's device-change and stop-request watchers: the Qt
-// signals of the capture seam over the Qt-free message windows, so that
+// The Windows platform's device-change, resume and stop-request watchers: the
+// Qt signals of the capture seam over the Qt-free message windows, so that
 // `vidorra-ctl watch` runs on Windows as it does on Linux.
 #pragma once
 
 #include "DeviceWatcher.h"
+#include "ResumeWatcher.h"
 #include "StopWatcher.h"
 
 #include <memory>
@@ -11,6 +12,7 @@
 namespace vidorra::directshow {
 
 class DeviceNotifications;
+class ResumeNotifications;
 class StopRequests;
 class WatchMarker;
 class WindowSystem;
@@ -26,6 +28,19 @@ public:
 
 private:
     std::unique_ptr<DeviceNotifications> notifications;
+};
+
+class WindowsResumeWatcher final : public vidorra::ResumeWatcher {
+    Q_OBJECT
+public:
+    WindowsResumeWatcher(std::shared_ptr<WindowSystem> system, QObject *parent = nullptr);
+    ~WindowsResumeWatcher() override;
+
+    bool isWatching() const override;
+    QString monitorName() const override;
+
+private:
+    std::unique_ptr<ResumeNotifications> notifications;
 };
 
 class WindowsStopWatcher final : public vidorra::StopWatcher {

@@ -74,6 +74,25 @@ BOOL WindowSystem::unregisterDeviceNotification(HDEVNOTIFY notification)
     return TRUE;
 }
 
+HPOWERNOTIFY WindowSystem::registerSuspendResumeNotification(HWND window)
+{
+    if (noSuspendResume) {
+        error = ERROR_PROC_NOT_FOUND;
+        return nullptr;
+    }
+    powerRegistrations.push_back({window, {}, 0, false});
+    return reinterpret_cast<HPOWERNOTIFY>(0x5000 + powerRegistrations.size());
+}
+
+BOOL WindowSystem::unregisterSuspendResumeNotification(HPOWERNOTIFY notification)
+{
+    const std::size_t index = reinterpret_cast<std::size_t>(notification) - 0x5001;
+    if (index >= powerRegistrations.size() || powerRegistrations[index].removed)
+        return FALSE;
+    powerRegistrations[index].removed = true;
+    return TRUE;
+}
+
 BOOL WindowSystem::setConsoleCtrlHandler(PHANDLER_ROUTINE handler, BOOL add)
 {
     if (add) {

@@ -42,6 +42,7 @@ public:
     bool failWindows = false;
     int failRegistrations = 0;  // how many of the next registrations fail
     bool failPosts = false;
+    bool noSuspendResume = false;  // a system before Windows 8, or Wine without it
 
     // The logon watch: HKCU's Run values, the program's folder, the files
     // that exist, and every program started.
@@ -80,6 +81,8 @@ public:
     BOOL postMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
     HDEVNOTIFY registerDeviceNotification(HWND window, void *filter, DWORD flags) override;
     BOOL unregisterDeviceNotification(HDEVNOTIFY notification) override;
+    HPOWERNOTIFY registerSuspendResumeNotification(HWND window) override;
+    BOOL unregisterSuspendResumeNotification(HPOWERNOTIFY notification) override;
     BOOL setConsoleCtrlHandler(PHANDLER_ROUTINE handler, BOOL add) override;
     HANDLE createMutex(const wchar_t *name) override;
     HANDLE openMutex(const wchar_t *name) override;
@@ -97,6 +100,7 @@ public:
     std::size_t postedCount();
 
     std::vector<Registration> registrations;
+    std::vector<Registration> powerRegistrations;  // interface class and flags unused
     PHANDLER_ROUTINE consoleHandler = nullptr;
     std::vector<DWORD> sleeps;
     int openHandles() const { return int(handles.size()); }

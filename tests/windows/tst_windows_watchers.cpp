@@ -7,6 +7,7 @@
 #include "CapturePlatform.h"
 #include "ComSystem.h"
 #include "DeviceWatcher.h"
+#include "ResumeWatcher.h"
 #include "StopWatcher.h"
 #include "WindowsPlatform.h"
 #include "WindowsWatchers.h"
@@ -62,6 +63,10 @@ private slots:
     void deviceChangesBecomeSignals();
     void aBurstIsOneListChange();
     void changeWithoutPostingIsAnnouncedAtOnce();
+    void resumes_data();
+    void resumes();
+    void suspendResumeRegistration_data();
+    void suspendResumeRegistration();
     void stopRequests_data();
     void stopRequests();
     void consoleRequestReachesTheWatchersThread();
@@ -74,22 +79,28 @@ private slots:
 void TestWindowsWatchers::whatIsAskedForIsGivenBack()
 {
     auto system = std::make_shared<fake::WindowSystem>();
-    HWND deviceWindow, stopWindow;
+    HWND deviceWindow, stopWindow, resumeWindow;
     {
-        // Both at once, as in watch: one window class for the two.
+        // All at once, as in watch: one window class for the three.
         WindowsDeviceWatcher devices(system);
+        WindowsResumeWatcher resumes(system);
         WindowsStopWatcher stop(system);
         QVERIFY(devices.isWatching());
+        QVERIFY(resumes.isWatching());
         QVERIFY(stop.isWatching());
         deviceWindow = system->find(L"VidorraDeviceWatch");
         stopWindow = system->find(L"VidorraWatch");
+        resumeWindow = system->find(L"VidorraResumeWatch");
         // Device changes come to a message-only window, registered for both
-        // camera interface classes; broadcasts such as WM_ENDSESSION reach
-        // top-level windows only. Neither is ever shown.
+        // camera interface classes; broadcasts such as WM_ENDSESSION and
+        // WM_POWERBROADCAST reach top-level windows only. None is ever shown.
         QCOMPARE(system->window(deviceWindow).parent, HWND_MESSAGE);
         QCOMPARE(system->window(stopWindow).parent, HWND(nullptr));
-        for (const HWND w : {deviceWindow, stopWindow})
+        QCOMPARE(system->window(resumeWindow).parent, HWND(nullptr));
+        for (const HWND w : {deviceWindow, stopWindow, resumeWindow})
             QCOMPARE(system->window(w).style & WS_VISIBLE, DWORD(0));
+        QCOMPARE(system->powerRegistrations.size(), std::size_t(1));
+        QCOMPARE(system->powerRegistrations[0].window, resumeWindow);
         QCOMPARE(system->registrations.size(), std::size_t(2));
         QVERIFY(IsEqualGUID(system->registrations[0].interfaceClass, kCapture));
         QVERIFY(IsEqualGUID(system->registrations[1].interfaceClass, kVideoCamera));
@@ -102,8 +113,10 @@ void TestWindowsWatchers::whatIsAskedForIsGivenBack()
     }
     QVERIFY(system->window(deviceWindow).destroyed);
     QVERIFY(system->window(stopWindow).destroyed);
+    QVERIFY(system->window(resumeWindow).destroyed);
     for (const auto &r : system->registrations)
         QVERIFY(r.removed);
+    QVERIFY(system->powerRegistrations[0].removed);
     QVERIFY(!system->consoleHandler);
     QCOMPARE(system->openHandles(), 0);
 }
@@ -214,6 +227,83 @@ void TestWindowsWatchers::changeWithoutPostingIsAnnouncedAtOnce()
     QCOMPARE(changedSpy.count(), 1);
 }
 
+void TestWindowsWatchers::resumes_data()
+{
+    // WM_POWERBROADCAST events, sent one after the other before the watcher's queue is read.
+    QTest::addColumn<QVector<int>>("events");
+    QTest::addColumn<int>("resumes");
+    QTest::newRow("resume, every wake") << QVector<int>{PBT_APMRESUMEAUTOMATIC} << 1;
+    QTest::newRow("suspend") << QVector<int>{PBT_APMSUSPEND} << 0;
+    QTest::newRow("resume by the user: follows the other") << QVector<int>{PBT_APMRESUMESUSPEND} << 0;
+    QTest::newRow("power status") << QVector<int>{PBT_APMPOWERSTATUSCHANGE} << 0;
+    QTest::newRow("power setting") << QVector<int>{PBT_POWERSETTINGCHANGE} << 0;
+    // A registered top-level window may hear one wake twice.
+    QTest::newRow("suspend, resume, resume by the user, resume again")
+        << QVector<int>{PBT_APMSUSPEND, PBT_APMRESUMEAUTOMATIC, PBT_APMRESUMESUSPEND, PBT_APMRESUMEAUTOMATIC} << 1;
+}
+
+void TestWindowsWatchers::resumes()
+{
+    QFETCH(QVector<int>, events);
+    QFETCH(int, resumes);
+    auto system = std::make_shared<fake::WindowSystem>();
+    WindowsResumeWatcher watcher(system);
+    QSignalSpy spy(&watcher, &ResumeWatcher::resumed);
+    const HWND window = system->find(L"VidorraResumeWatch");
+    for (const int event : events) {
+        const LRESULT answer = system->send(window, WM_POWERBROADCAST, WPARAM(event), 0);
+        if (event == PBT_APMRESUMEAUTOMATIC)
+            QCOMPARE(answer, LRESULT(TRUE));
+    }
+    // Not while Windows waits for the broadcast's answer: from the watcher's own queue.
+    QCOMPARE(spy.count(), 0);
+    system->deliverPosted();
+    QCOMPARE(spy.count(), resumes);
+    // The next wake is a resume of its own.
+    system->send(window, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+    system->deliverPosted();
+    QCOMPARE(spy.count(), resumes + 1);
+    system->failPosts = true;
+    system->send(window, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+    QCOMPARE(spy.count(), resumes + 2);  // at once where nothing can be posted
+}
+
+void TestWindowsWatchers::suspendResumeRegistration_data()
+{
+    QTest::addColumn<bool>("absent");
+    QTest::addColumn<bool>("failWindows");
+    QTest::addColumn<int>("registered");
+    QTest::addColumn<bool>("watching");
+    QTest::newRow("Windows 8 on: registered too") << false << false << 1 << true;
+    QTest::newRow("without it: the broadcast alone") << true << false << 0 << true;
+    QTest::newRow("no window: nothing") << false << true << 0 << false;
+}
+
+void TestWindowsWatchers::suspendResumeRegistration()
+{
+    QFETCH(bool, absent);
+    QFETCH(bool, failWindows);
+    QFETCH(int, registered);
+    QFETCH(bool, watching);
+    auto system = std::make_shared<fake::WindowSystem>();
+    system->noSuspendResume = absent;
+    system->failWindows = failWindows;
+    {
+        WindowsResumeWatcher watcher(system);
+        QCOMPARE(watcher.isWatching(), watching);
+        QCOMPARE(int(system->powerRegistrations.size()), registered);
+        QCOMPARE(watcher.monitorName().contains(QLatin1String("suspend-resume")), registered == 1);
+        if (watching) {
+            QSignalSpy spy(&watcher, &ResumeWatcher::resumed);
+            system->send(system->find(L"VidorraResumeWatch"), WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+            system->deliverPosted();
+            QCOMPARE(spy.count(), 1);
+        }
+    }
+    for (const auto &r : system->powerRegistrations)
+        QVERIFY(r.removed);
+}
+
 void TestWindowsWatchers::stopRequests_data()
 {
     QTest::addColumn<int>("message");  // 0: a console event
@@ -303,16 +393,20 @@ void TestWindowsWatchers::throughThePlatformSeam()
     {
         QObject parent;
         DeviceWatcher *devices = platform.watchDevices(&parent);
+        ResumeWatcher *resumes = platform.watchResumes(&parent);
         StopWatcher *stop = platform.watchStopRequests(&parent);
         QVERIFY(devices && devices->isWatching());
+        QVERIFY(resumes && resumes->isWatching());
         QVERIFY(stop);
         QCOMPARE(devices->parent(), &parent);
+        QCOMPARE(resumes->parent(), &parent);
         QCOMPARE(stop->parent(), &parent);
         QCOMPARE(platform.watchState(), CapturePlatform::WatchState::Running);
     }
     QCOMPARE(platform.watchState(), CapturePlatform::WatchState::NotRunning);
     QVERIFY(!system->find(L"VidorraDeviceWatch"));
     QVERIFY(!system->find(L"VidorraWatch"));
+    QVERIFY(!system->find(L"VidorraResumeWatch"));
 }
 
 // The window's offer: the installer's Run value, and vidorra-watch.exe

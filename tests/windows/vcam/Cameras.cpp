@@ -3,6 +3,7 @@
 #include "Files.h"
 #include "VendorControls.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <mutex>
@@ -23,7 +24,7 @@ std::map<std::string, std::string> &memoryState()
 }
 
 // One line per camera: key, 32 control bytes, 24 record bytes, automatic
-// white balance, temperature, boots, away-until.
+// white balance, temperature, boots, away-until, lost-power number.
 std::string serialise(const std::string &key, const CameraState &s)
 {
     std::string line = key;
@@ -38,7 +39,7 @@ std::string serialise(const std::string &key, const CameraState &s)
     }
     line += " " + std::to_string(s.camera->whiteBalanceAuto ? 1 : 0) + " " +
             std::to_string(s.camera->whiteBalanceTemperature) + " " + std::to_string(s.boots) + " " +
-            std::to_string(s.awayUntil);
+            std::to_string(s.awayUntil) + " " + std::to_string(s.powerLoss);
     return line;
 }
 
@@ -58,6 +59,7 @@ void deserialise(const std::string &line, CameraState *s)
     int automatic = 1;
     if (words >> std::dec >> automatic >> s->camera->whiteBalanceTemperature >> s->boots >> s->awayUntil)
         s->camera->whiteBalanceAuto = automatic != 0;
+    words >> s->powerLoss;
 }
 
 std::map<std::string, std::string> readStateLines(const std::wstring &path)
@@ -164,6 +166,13 @@ CameraLock::CameraLock(const TestCamera &cameraUnit, const Switches &switches)
     loaded.camera->faults.refuseSetSelector = switches.refuseSetSelector;
     loaded.camera->faults.refuseSetStatus = switches.refuseSetStatus;
     loaded.camera->faults.reportedLength = switches.wrongLength;
+    const auto &named = switches.powerLossCameras;
+    if (switches.powerLoss != loaded.powerLoss && std::find(named.begin(), named.end(), unit.key) != named.end()) {
+        loaded.camera->losesSettingsInSuspend = true;
+        loaded.camera->resumeFromSuspend();
+        loaded.powerLoss = switches.powerLoss;
+        save();
+    }
 }
 
 CameraLock::~CameraLock()

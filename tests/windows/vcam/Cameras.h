@@ -30,6 +30,7 @@ struct CameraState {
     std::unique_ptr<vidorra::sim::SimCamera> camera;  // with the switches' faults applied
     unsigned boots = 0;                               // reboots so far
     unsigned long long awayUntil = 0;                 // nowMs() until which it is off the bus
+    unsigned powerLoss = 0;                           // the last lost-power number it went through
 };
 
 // Loads one camera's state on construction, under the lock; save() writes it back.

@@ -60,6 +60,10 @@ Switches parseSwitches(const std::string &text)
                 s.vanishAfter = static_cast<unsigned>(number(a));
             } else if (key == "reboot-ms" && words >> a) {
                 s.rebootMs = static_cast<DWORD>(number(a));
+            } else if (key == "lost-power" && words >> a) {
+                s.powerLoss = static_cast<unsigned>(number(a));
+                while (words >> b)
+                    s.powerLossCameras.push_back(b);
             }
         } catch (const std::exception &) {
             // A word that is no number leaves that switch as it was.

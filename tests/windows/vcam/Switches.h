@@ -19,6 +19,10 @@
 //   reboot-ms 1500                an accepted SET of H.264 or audio takes the
 //                                 camera away for 1.5 s, as the real one reboots
 //                                 (default 0: it stays, as the simulated camera does)
+//   lost-power 1 usb1             the cameras named lost power in a sleep: their
+//                                 settings are back at their defaults (the record
+//                                 stays), once for each new number, as the
+//                                 simulated camera that loses its settings in suspend
 #pragma once
 
 #include <windows.h>
@@ -40,6 +44,8 @@ struct Switches {
     HRESULT goneStatus = HRESULT_FROM_WIN32(ERROR_DEV_NOT_EXIST);
     unsigned vanishAfter = 0;
     DWORD rebootMs = 0;
+    unsigned powerLoss = 0;
+    std::vector<std::string> powerLossCameras;
 };
 
 Switches parseSwitches(const std::string &text);

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # vidorra-ctl.exe's remembered settings on the test camera under Wine: apply,
-# watch (camera arrivals posted as Windows sends them, since Wine's own
-# device manager announces no test camera), its ends, vidorra-watch.exe and
-# its log, and the installer's option that starts it at logon. What reached
-# the camera is read from its call log (tests/windows/vcam/CallLog.h).
+# watch (camera arrivals and wakes from sleep sent as Windows sends them,
+# since Wine's own device manager announces no test camera and Wine never
+# sleeps), its ends, vidorra-watch.exe and its log, and the installer's option
+# that starts it at logon. What reached the camera is read from its call log
+# (tests/windows/vcam/CallLog.h).
 #
 #   watch-checks.sh CHECK BUILD FOLDER WINTOOL SETUP
 set -euo pipefail
@@ -120,11 +121,12 @@ appearances() {
     fail "$bad appearances sent other SETs"
 }
 
+# The times of $work/times.txt; WHAT names one of them ("appearance", "resume").
 timings() {
-  sort -n "$work/times.txt" | awk '{ t[NR] = $1 } END {
+  sort -n "$work/times.txt" | awk -v what="${1:-appearance}" '{ t[NR] = $1 } END {
     p90 = int((NR * 9 + 9) / 10); if (p90 > NR) p90 = NR
-    printf "appearance to the last remembered SET over %d appearances: min %d, median %d, p90 %d, max %d ms\n",
-      NR, t[1], (NR % 2 ? t[(NR + 1) / 2] : int((t[NR / 2] + t[NR / 2 + 1]) / 2)), t[p90], t[NR] }' |
+    printf "%s to the last remembered SET over %d %ss: min %d, median %d, p90 %d, max %d ms\n", what,
+      NR, what, t[1], (NR % 2 ? t[(NR + 1) / 2] : int((t[NR / 2] + t[NR / 2 + 1]) / 2)), t[p90], t[NR] }' |
     tee "$work/timings.txt"
 }
 
@@ -148,6 +150,51 @@ check_watch() {
   ctl remembered >"$work/remembered.txt"
   grep -q 'watch is not running' "$work/remembered.txt" && pass "remembered says no watch runs after it ended" ||
     fail "remembered does not say that no watch runs"
+}
+
+# ROUNDS wakes of the watch's usb1, each sent as Windows sends it to the
+# watch's hidden top-level window after a sleep that cost the camera its
+# power (its settings back at their defaults), then a wake that kept them.
+# The times go to $work/times.txt.
+resume_rounds() {
+  local rounds=$1 i from sent seen put kept bad=0
+  : >"$work/times.txt"
+  for i in $(seq "$rounds"); do
+    put=$(tr -d '\r' <"$work/watch.err" | grep -c 'after the resume: put back' || true)
+    kept=$(tr -d '\r' <"$work/watch.err" | grep -c 'still held its' || true)
+    printf 'present usb1 usb2 integrated\nlost-power %d usb1\n' "$i" >"$work/vcam-control.txt"
+    [ "$(ctl --device "$usb1" get nr2d red-gain | tr '\n' ' ')" = "nr2d=3 red-gain=0 " ] ||
+      { fail "round $i: the camera did not lose its settings"; return 1; }
+    from=$(($(logged) + 1))
+    sent=$(tool power VidorraResumeWatch 0x12) || { fail "round $i: the resume was not taken"; return 1; }
+    seen=$(wait_line "$work/watch.err" 'after the resume: put back' $((put + 1))) ||
+      { fail "round $i: nothing put back within 20 s of the resume"; return 1; }
+    echo $((seen - sent)) >>"$work/times.txt"
+    # Its line comes after its reads: every SET of the round is logged by then.
+    tool power VidorraResumeWatch 0x12 >/dev/null || { fail "round $i: the second resume was not taken"; return 1; }
+    wait_line "$work/watch.err" 'still held its' $((kept + 1)) >/dev/null ||
+      { fail "round $i: no line for the resume that kept the settings"; return 1; }
+    [ "$(sets usb1 "$from" | tr '\n' ' ')" = "6=05 12=06 15=03 24=01 " ] ||
+      { bad=$((bad + 1)); echo "round $i: SETs $(sets usb1 "$from" | tr '\n' ' ')"; }
+    [ -z "$(sets usb2 "$from")" ] || { bad=$((bad + 1)); echo "round $i: usb2 got SETs"; }
+  done
+  [ "$bad" = 0 ] && pass "$rounds resumes: what the camera lost put back once, nothing after a resume that kept it" ||
+    fail "$bad resumes sent other SETs"
+}
+
+check_watch_resume() {
+  ctl --device "$usb1" set nr2d=5 drc=6 red-gain=3 flip-v=on >/dev/null
+  remember_usb1 || return
+  start_watch vidorra-ctl.exe watch || { expect_end "its start" WM_CLOSE "$work/watch.err"; return; }
+  if wait_line "$work/watch.err" 'put back [0-9]' 1 >/dev/null && tool hidden VidorraResumeWatch 10; then
+    resume_rounds 5 && timings resume
+    [ "$(ctl --device "$usb1" get nr2d drc red-gain flip-v | tr '\n' ' ')" = "nr2d=5 drc=6 red-gain=3 flip-v=on " ] &&
+      pass "the camera holds the remembered values" || fail "the camera does not hold the remembered values"
+  else
+    fail "no start or no window VidorraResumeWatch"
+  fi
+  tool close VidorraWatch || fail "WM_CLOSE was not posted"
+  expect_end WM_CLOSE WM_CLOSE "$work/watch.err"
 }
 
 # The watch's first line comes after its stop requests are taken: a Ctrl+C

@@ -14,8 +14,11 @@
 //                                         too); a DEV_BROADCAST_DEVICEINTERFACE for arrival and
 //                                         removal, a bare header for the others; prints the
 //                                         Unix time in ms at which it was sent
-//   wintool burst TITLE COUNT FILE TEXT  COUNT DBT_DEVNODES_CHANGED 100 ms apart, as a plug-in
+//   wintool burst TITLE COUNT FILE TEXT   COUNT DBT_DEVNODES_CHANGED 100 ms apart, as a plug-in
 //                                         sends them, with FILE replaced by TEXT after the first
+//   wintool power TITLE EVENT             WM_POWERBROADCAST with that event (0x12: the resume
+//                                         of every wake) to a top-level window, shown or hidden;
+//                                         prints the Unix time in ms at which it was sent
 //   wintool grab FILE.bmp                 the whole screen, 24-bit
 //   wintool version FILE                  "ProductName|FileVersion|ProductVersion"
 // Exit status 0 on success, 1 on failure (with the reason on stderr), 2 for usage.
@@ -131,9 +134,29 @@ int version(const wchar_t *file)
     return 0;
 }
 
+// Wine's system time is the Unix clock: the tests time what follows from here.
+unsigned long long unixMs()
+{
+    FILETIME now{};
+    GetSystemTimePreciseAsFileTime(&now);
+    const unsigned long long ticks = (ULONGLONG(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    return (ticks - 116444736000000000ULL) / 10000;
+}
+
+// As Windows broadcasts them, device changes and power events are sent,
+// never posted (they may carry a pointer).
+int sendTimed(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    DWORD_PTR answer = 0;
+    const unsigned long long sent = unixMs();
+    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &answer))
+        return fail("the message was not taken");
+    std::printf("%llu\n", sent);
+    return 0;
+}
+
 int deviceChange(HWND window, WPARAM wParam, const wchar_t *path)
 {
-    // As Windows broadcasts it: sent, never posted (it may carry a pointer).
     std::vector<char> record;
     if (path) {
         const size_t bytes = sizeof(DEV_BROADCAST_DEVICEINTERFACE_W) + std::wcslen(path) * sizeof(wchar_t);
@@ -149,16 +172,7 @@ int deviceChange(HWND window, WPARAM wParam, const wchar_t *path)
         header->dbch_size = sizeof(DEV_BROADCAST_HDR);
         header->dbch_devicetype = DBT_DEVTYP_DEVNODE;
     }
-    DWORD_PTR answer = 0;
-    const LPARAM lParam = record.empty() ? 0 : reinterpret_cast<LPARAM>(record.data());
-    // Wine's system time is the Unix clock: the tests time what follows from here.
-    FILETIME now{};
-    GetSystemTimePreciseAsFileTime(&now);
-    const unsigned long long ticks = (ULONGLONG(now.dwHighDateTime) << 32) | now.dwLowDateTime;
-    if (!SendMessageTimeoutW(window, WM_DEVICECHANGE, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &answer))
-        return fail("WM_DEVICECHANGE was not taken");
-    std::printf("%llu\n", (ticks - 116444736000000000ULL) / 10000);
-    return 0;
+    return sendTimed(window, WM_DEVICECHANGE, wParam, record.empty() ? 0 : reinterpret_cast<LPARAM>(record.data()));
 }
 
 // A plug-in's burst with the device arriving (or going) just after its first
@@ -211,7 +225,7 @@ int wmain(int argc, wchar_t **argv)
             ? 0
             : fail("WM_ENDSESSION was not taken");
     }
-    const bool anyWindow = verb == L"close" || verb == L"devicechange" || verb == L"burst";
+    const bool anyWindow = verb == L"close" || verb == L"devicechange" || verb == L"burst" || verb == L"power";
     HWND window = findWindow(argv[2], verb == L"window" && argc == 4 ? number(3) : 5, anyWindow);
     if (!window)
         return fail("no visible window with that title");
@@ -250,5 +264,7 @@ int wmain(int argc, wchar_t **argv)
         return burst(window, number(3), argv[4], argv[5]);
     if (verb == L"devicechange" && (argc == 4 || argc == 5))
         return deviceChange(window, WPARAM(number(3)), argc == 5 ? argv[4] : nullptr);
+    if (verb == L"power" && argc == 4)
+        return sendTimed(window, WM_POWERBROADCAST, WPARAM(number(3)), 0);
     return 2;
 }
