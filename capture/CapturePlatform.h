@@ -46,6 +46,11 @@ public:
     // Whether a long-running watch runs in this session, where the platform can tell.
     enum class WatchState { Unknown, Running, NotRunning };
     virtual WatchState watchState() const { return WatchState::Unknown; }
+    // Marks the session's watch as this process's, for as long as the platform
+    // lives, before the watch starts: false where another watch marked it
+    // first, so that of two started together one ends. True where the platform
+    // keeps no such mark.
+    virtual bool claimWatch() { return true; }
 };
 
 // Makes `platform` the one every later call goes through. The global

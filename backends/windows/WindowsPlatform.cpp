@@ -26,4 +26,14 @@ CapturePlatform::WatchState WindowsPlatform::watchState() const
     return WatchMarker::isHeld(*windows) ? WatchState::Running : WatchState::NotRunning;
 }
 
+bool WindowsPlatform::claimWatch()
+{
+    if (!claimed)
+        claimed = std::make_unique<WatchMarker>(windows);
+    if (!claimed->heldBefore())
+        return true;
+    claimed.reset();  // the other watch's, not to be kept alive by this process
+    return false;
+}
+
 }  // namespace vidorra::directshow

@@ -11,6 +11,7 @@
 namespace vidorra::directshow {
 
 class ComSystem;
+class WatchMarker;
 class WindowSystem;
 
 class WindowsPlatform final : public CapturePlatform {
@@ -26,10 +27,12 @@ public:
     bool sendsDeviceChangesToWindows() const override { return true; }
     StopWatcher *watchStopRequests(QObject *parent) override;
     WatchState watchState() const override;
+    bool claimWatch() override;
 
 private:
     std::shared_ptr<WindowSystem> windows;
     std::unique_ptr<CapturePort> directShow;
+    std::unique_ptr<WatchMarker> claimed;
 };
 
 }  // namespace vidorra::directshow

@@ -41,6 +41,7 @@ public:
     bool failWindows = false;
     int failRegistrations = 0;  // how many of the next registrations fail
     bool failPosts = false;
+    DWORD failMutexes = 0;  // the error that creating a mutex fails with
 
     HINSTANCE moduleInstance() override { return reinterpret_cast<HINSTANCE>(0x400000); }
     ATOM registerClass(const WNDCLASSEXW &windowClass) override;
@@ -73,6 +74,9 @@ public:
     int openHandles() const { return int(handles.size()); }
 
 private:
+    HANDLE newHandle(const wchar_t *name);
+    bool exists(const wchar_t *name) const;
+
     std::map<std::wstring, WNDPROC> classes;
     std::map<HWND, Window> windows;
     std::map<HANDLE, std::wstring> handles;  // open mutex handles and their names
