@@ -68,6 +68,12 @@ public:
     {
         return {false, "This system offers no way to start the watch at logon; run vidorra-ctl watch yourself."};
     }
+
+    // Marks the session's watch as this process's, for as long as the platform
+    // lives, before the watch starts: false where another watch marked it
+    // first, so that of two started together one ends. True where the platform
+    // keeps no such mark.
+    virtual bool claimWatch() { return true; }
 };
 
 // Makes `platform` the one every later call goes through. The global

@@ -21,6 +21,9 @@ int main(int argc, char *argv[])
     using namespace vidorra::ctl;
     using vidorra::remembered::CameraStore;
     vidorra::installPlatform(std::make_shared<PlatformBackend>());
+    // First of all: a watch that only looked for another one before marking
+    // itself would run beside one started at the same time.
+    const bool first = vidorra::installedPlatform().claimWatch();
     QCoreApplication application(argc, argv);
     // The device layer's diagnostics on standard output go to the null device, as vidorra-ctl's do.
     ResultChannel quiet(false);
@@ -40,7 +43,7 @@ int main(int argc, char *argv[])
         return ExitWrongUsage;
     }
     // Logging in again, or starting it by hand, must not put every setting back twice.
-    if (vidorra::installedPlatform().watchState() == vidorra::CapturePlatform::WatchState::Running) {
+    if (!first) {
         err << program << ": a watch runs in this session already; this one ends\n";
         return ExitDone;
     }

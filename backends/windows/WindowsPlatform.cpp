@@ -33,4 +33,14 @@ CapturePlatform::LogonWatch WindowsPlatform::logonWatch() const { return logonWa
 
 CapturePlatform::WatchStart WindowsPlatform::startLogonWatch() { return setLogonWatch(*windows); }
 
+bool WindowsPlatform::claimWatch()
+{
+    if (!claimed)
+        claimed = std::make_unique<WatchMarker>(windows);
+    if (!claimed->heldBefore())
+        return true;
+    claimed.reset();  // the other watch's, not to be kept alive by this process
+    return false;
+}
+
 }  // namespace vidorra::directshow

@@ -12,6 +12,7 @@
 namespace vidorra::directshow {
 
 class ComSystem;
+class WatchMarker;
 class WindowSystem;
 
 class WindowsPlatform final : public CapturePlatform {
@@ -31,10 +32,12 @@ public:
     // The installer's Run value and vidorra-watch.exe beside the program.
     LogonWatch logonWatch() const override;
     WatchStart startLogonWatch() override;
+    bool claimWatch() override;
 
 private:
     std::shared_ptr<WindowSystem> windows;
     std::unique_ptr<CapturePort> directShow;
+    std::unique_ptr<WatchMarker> claimed;
 };
 
 }  // namespace vidorra::directshow

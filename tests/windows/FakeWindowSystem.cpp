@@ -105,18 +105,36 @@ BOOL WindowSystem::setConsoleCtrlHandler(PHANDLER_ROUTINE handler, BOOL add)
     return TRUE;
 }
 
-HANDLE WindowSystem::createMutex(const wchar_t *name)
+HANDLE WindowSystem::newHandle(const wchar_t *name)
 {
     const HANDLE handle = reinterpret_cast<HANDLE>(next += 0x10);
     handles[handle] = name;
     return handle;
 }
 
-HANDLE WindowSystem::openMutex(const wchar_t *name)
+bool WindowSystem::exists(const wchar_t *name) const
 {
     for (const auto &open : handles)
         if (open.second == name)
-            return createMutex(name);
+            return true;
+    return false;
+}
+
+HANDLE WindowSystem::createMutex(const wchar_t *name)
+{
+    if (failMutexes) {
+        error = failMutexes;
+        return nullptr;
+    }
+    // As Windows: the one that exists, and a word that it did.
+    error = exists(name) ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS;
+    return newHandle(name);
+}
+
+HANDLE WindowSystem::openMutex(const wchar_t *name)
+{
+    if (exists(name))
+        return newHandle(name);
     error = ERROR_FILE_NOT_FOUND;
     return nullptr;
 }

@@ -72,6 +72,8 @@ public:
         return TRUE;
     }
 
+    DWORD failMutexes = 0;  // the error that creating a mutex fails with
+
     HINSTANCE moduleInstance() override { return reinterpret_cast<HINSTANCE>(0x400000); }
     ATOM registerClass(const WNDCLASSEXW &windowClass) override;
     HWND createWindow(DWORD exStyle, const wchar_t *className, const wchar_t *title, DWORD style, HWND parent,
@@ -106,6 +108,9 @@ public:
     int openHandles() const { return int(handles.size()); }
 
 private:
+    HANDLE newHandle(const wchar_t *name);
+    bool exists(const wchar_t *name) const;
+
     std::map<std::wstring, WNDPROC> classes;
     std::map<HWND, Window> windows;
     std::map<HANDLE, std::wstring> handles;  // open mutex handles and their names

@@ -1,7 +1,8 @@
 // The Windows platform's watchers over a fake window system: what Windows is
 // asked for (a message-only window registered for the camera interface
 // classes, a hidden top-level window, a console handler), what each message
-// Windows sends becomes, and that everything asked for is given back.
+// Windows sends becomes, that everything asked for is given back, and that of
+// two watches exactly one goes on.
 #include "FakeWindowSystem.h"
 
 #include "CapturePlatform.h"
@@ -17,6 +18,7 @@
 #include <dbt.h>
 
 #include <cstring>
+#include <memory>
 #include <thread>
 
 using namespace vidorra;
@@ -74,6 +76,8 @@ private slots:
     void throughThePlatformSeam();
     void logonWatch_data();
     void logonWatch();
+    void oneWatchGoesOn_data();
+    void oneWatchGoesOn();
 };
 
 void TestWindowsWatchers::whatIsAskedForIsGivenBack()
@@ -458,6 +462,48 @@ void TestWindowsWatchers::logonWatch()
              done ? CapturePlatform::LogonWatch::Set : CapturePlatform::LogonWatch::NotSet);
     if (done)
         QVERIFY(system->runValues[L"Vidorra watch"] == quoted);
+}
+
+void TestWindowsWatchers::oneWatchGoesOn_data()
+{
+    QTest::addColumn<QString>("other");     // the watch that runs already, if any
+    QTest::addColumn<int>("failMutexes");  // what creating the marker fails with, 0: nothing
+    QTest::addColumn<bool>("claimed");
+    QTest::addColumn<int>("held");  // marker handles the claiming platform keeps
+    QTest::newRow("no other watch") << "" << 0 << true << 1;
+    // The one a moment ahead marked the session: what the second one makes is its marker.
+    QTest::newRow("vidorra-watch started just before") << "vidorra-watch" << 0 << false << 0;
+    QTest::newRow("vidorra-ctl watch runs") << "vidorra-ctl watch" << 0 << false << 0;
+    QTest::newRow("marked by a watch with other rights") << "" << int(ERROR_ACCESS_DENIED) << false << 0;
+    // Says nothing of other watches: better a second watch than none.
+    QTest::newRow("no marker can be made") << "" << int(ERROR_NOT_ENOUGH_MEMORY) << true << 0;
+}
+
+void TestWindowsWatchers::oneWatchGoesOn()
+{
+    QFETCH(QString, other);
+    QFETCH(int, failMutexes);
+    QFETCH(bool, claimed);
+    QFETCH(int, held);
+    auto system = std::make_shared<fake::WindowSystem>();
+    std::unique_ptr<WindowsPlatform> earlier;
+    std::unique_ptr<WindowsStopWatcher> console;
+    if (other == QLatin1String("vidorra-watch")) {
+        earlier = std::make_unique<WindowsPlatform>(std::make_shared<ComSystem>(), system);
+        QVERIFY(earlier->claimWatch());
+    } else if (other == QLatin1String("vidorra-ctl watch")) {
+        console = std::make_unique<WindowsStopWatcher>(system);
+    }
+    const int before = system->openHandles();
+    {
+        WindowsPlatform platform(std::make_shared<ComSystem>(), system);
+        system->failMutexes = DWORD(failMutexes);
+        QCOMPARE(platform.claimWatch(), claimed);
+        QCOMPARE(system->openHandles(), before + held);
+        system->failMutexes = 0;
+        QCOMPARE(platform.watchState() == CapturePlatform::WatchState::Running, held > 0 || !other.isEmpty());
+    }
+    QCOMPARE(system->openHandles(), before);
 }
 
 QTEST_GUILESS_MAIN(TestWindowsWatchers)

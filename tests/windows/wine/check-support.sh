@@ -32,3 +32,47 @@ wait_for() {
     sleep 0.1
   done
 }
+
+# Installers run in a prefix of the check's own, fresh from the pristine one
+# ($fresh), whose every process the check ends with end_fresh.
+fresh_prefix() {
+  fresh=$build/wine/$check-prefix
+  rm -rf "$fresh"
+  cp -a "$build/wine/pristine" "$fresh"
+}
+run_fresh() { VIDORRA_WINEPREFIX=$fresh wine_bare "$@"; }
+fresh_tool() { VIDORRA_WINEPREFIX=$fresh tool "$@"; }
+end_fresh() { WINEPREFIX=$fresh "$WINESERVER" -k 2>/dev/null || true; }
+# Where an install goes unless told otherwise.
+default_folder() { echo "$fresh"/drive_c/users/*/AppData/Local/Programs/Vidorra; }
+# A key of the user's hive as reg exports it (wineserver saves user.reg only
+# when it ends, which it does not while a program runs; Wine's reg prints
+# nothing into a pipe).
+hkcu() {
+  rm -f "$work/export.reg"
+  run_fresh reg export "HKCU\\$1" "$(winpath "$work/export.reg")" /y >/dev/null 2>&1 || true
+  iconv -f UTF-16LE -t UTF-8 "$work/export.reg" 2>/dev/null | tr -d '\r'
+}
+# The value NAME of the uninstall registration ("" without one), unquoted.
+registered() {
+  hkcu 'Software\Microsoft\Windows\CurrentVersion\Uninstall\Vidorra' | sed -n "s/^\"$1\"=\"\(.*\)\"$/\1/p" |
+    sed 's/\\\\/\\/g'
+}
+# Every file of FOLDER but the uninstaller, with its checksum.
+manifest() { (cd "$1" && find . -type f ! -name Uninstall.exe -exec md5sum {} + | sort -k 2); }
+
+# An installer of the next version (1.2) whose every file differs from the
+# folder's, made again whenever the installer is: $next.
+next_setup() {
+  next=$build/wine/next-setup.exe
+  next_stage=$build/wine/next-stage
+  [ "$next" -nt "$setup" ] && return
+  local packaging
+  packaging=$(cd "$here/../../../packaging/windows" && pwd)
+  rm -rf "$next_stage"
+  cp -a "$folder" "$next_stage"
+  find "$next_stage" -type f -print0 | while IFS= read -r -d '' f; do printf '1.2' >>"$f"; done
+  cmake -DSTAGE="$next_stage" -DWORK="$build/wine" -DMAKENSIS="$MAKENSIS" -DSCRIPT="$packaging/installer.nsi" \
+    -DVERSION=1.2 -DOUTFILE="$next" -P "$packaging/MakeInstaller.cmake" >"$work/makensis.log" 2>&1 ||
+    { cat "$work/makensis.log"; return 1; }
+}

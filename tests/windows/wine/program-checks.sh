@@ -371,6 +371,68 @@ check_installer() {
   WINEPREFIX=$prefix "$WINESERVER" -k || true
 }
 
+# Upgrading, and uninstalling, while vidorra-sim.exe of the installed folder
+# runs: each must end non-zero and leave the folder as it was, all of one
+# version, and its registration; once it is closed, the upgrade replaces
+# every file.
+check_installer_running() {
+  [ -f "$setup" ] || { fail "no installer at $setup (build the target windows_packages)"; return; }
+  next_setup || { fail "the next version's installer could not be made"; return; }
+  fresh_prefix
+  run_fresh "$setup" /S || { fail "the first install failed"; return; }
+  local installed ours status pid
+  installed=$(default_folder)
+  ours=$(manifest "${setup%-setup.exe}")  # the folder it was made of
+  [ "$(manifest "$installed")" = "$ours" ] && pass "installed: the folder as it ships" ||
+    { fail "the installed folder differs from the one that ships"; return; }
+  VIDORRA_WINEPREFIX=$fresh WINEDEBUG=-all wine_bare "$installed/vidorra-sim.exe" >/dev/null 2>&1 &
+  pid=$!
+  fresh_tool window "$title" 60 >/dev/null && pass "the installed vidorra-sim.exe runs" ||
+    { fail "the installed vidorra-sim.exe shows no window"; kill "$pid"; return; }
+  run_fresh "$next" /S && status=0 || status=$?
+  [ "$status" != 0 ] && pass "the silent upgrade ended with status $status" || fail "the silent upgrade ended with status 0"
+  [ "$(manifest "$installed")" = "$ours" ] && pass "every file is still the installed version's" ||
+    fail "files were replaced: $(diff <(echo "$ours") <(manifest "$installed") | grep -c '^>') of them"
+  [ "$(registered DisplayVersion)" = 1.1 ] && pass "the registration is still 1.1's" ||
+    fail "the registration says $(registered DisplayVersion)"
+  # Run in place (_?=), the uninstaller's status is its own.
+  run_fresh "$installed/Uninstall.exe" /S "_?=$(winpath "$installed")" && status=0 || status=$?
+  [ "$status" != 0 ] && pass "the silent uninstall ended with status $status" || fail "the silent uninstall ended with status 0"
+  [ "$(manifest "$installed")" = "$ours" ] && [ -n "$(registered InstallLocation)" ] &&
+    pass "the uninstaller left the folder and its registration as they were" ||
+    fail "the uninstaller removed files or the registration"
+  fresh_tool close "$title" || true
+  for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$pid" 2>/dev/null && { fail "vidorra-sim.exe did not end on WM_CLOSE"; kill "$pid"; }
+  wait "$pid" || true
+  run_fresh "$next" /S && pass "closed, the upgrade ended with status 0" || fail "the upgrade failed with nothing running"
+  [ "$(manifest "$installed")" = "$(manifest "$next_stage")" ] && [ "$(registered DisplayVersion)" = 1.2 ] &&
+    pass "it replaced every file and the registration" || fail "the upgrade left files or the registration of 1.1"
+  end_fresh
+}
+
+# An install into a folder of the user's choice, then an upgrade without one:
+# the upgrade goes there, and no second copy appears in the default folder.
+check_installer_folder() {
+  [ -f "$setup" ] || { fail "no installer at $setup (build the target windows_packages)"; return; }
+  next_setup || { fail "the next version's installer could not be made"; return; }
+  fresh_prefix
+  local custom="$fresh/drive_c/Camera Tools/Vidorra"
+  # /D= takes the rest of the command line as it is, unquoted: through cmd, not Wine's quoting.
+  run_fresh cmd /c "$(winpath "$setup") /S /D=C:\Camera Tools\Vidorra" ||
+    fail "the install into C:\Camera Tools\Vidorra failed"
+  [ "$(manifest "$custom")" = "$(manifest "${setup%-setup.exe}")" ] && [ "$(registered InstallLocation)" = 'C:\Camera Tools\Vidorra' ] &&
+    pass "installed into the chosen folder, registered there" || { fail "not installed into $custom"; return; }
+  run_fresh "$next" /S || fail "the upgrade failed"
+  [ "$(manifest "$custom")" = "$(manifest "$next_stage")" ] && [ "$(registered DisplayVersion)" = 1.2 ] &&
+    pass "the upgrade replaced the chosen folder's files" || fail "the chosen folder still holds 1.1"
+  [ ! -e "$(default_folder)" ] && pass "no second copy in the default folder" ||
+    fail "a second copy in $(default_folder)"
+  [ "$(registered InstallLocation)" = 'C:\Camera Tools\Vidorra' ] && pass "one registration, of the chosen folder" ||
+    fail "the registration names $(registered InstallLocation)"
+  end_fresh
+}
+
 # shellcheck source=/dev/null
 source "$build/wine/config.sh"
 "check_$check"
