@@ -211,9 +211,10 @@ private slots:
         if (reference.failure.contains(QLatin1String("Xvfb")))
             QSKIP(qPrintable(reference.failure));
         QVERIFY2(reference.failure.isEmpty(), qPrintable(reference.failure));
-        // The form's 19 captions, 7 presets and 6 push buttons, and the status
-        // bar's title, device information and "Open Camera".
-        QCOMPARE(reference.texts.size(), 35);
+        // The form's 19 captions, 7 presets and 6 push buttons, the Keep
+        // Settings caption and switch, and the status bar's title, device
+        // information and "Open Camera".
+        QCOMPARE(reference.texts.size(), 37);
     }
 
     void windowScalesAsAWhole_data()
