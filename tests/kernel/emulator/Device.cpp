@@ -72,6 +72,12 @@ void Device::checkTrigger()
         whiteBalanceSwitched_ = true;
         camera_.switchWhiteBalanceToManual();
     }
+    // Removed once seen, so that it can come again (one suspend after another).
+    const std::string &powerLoss = options_.powerLossTrigger;
+    if (!powerLoss.empty() && ::unlink(powerLoss.c_str()) == 0) {
+        camera_.powerUp();
+        log_("EMU event=power-lost");
+    }
 }
 
 Device::Clock::duration Device::timeout(Clock::time_point now) const

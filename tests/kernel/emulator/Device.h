@@ -22,6 +22,7 @@ struct DeviceOptions {
     std::string vhci = "/sys/devices/platform/vhci_hcd.0";
     int port = 0;
     std::string whiteBalanceTrigger;  // white balance turns manual once this path exists
+    std::string powerLossTrigger;     // the settings are lost each time this path appears
     FaultOptions faults;
 };
 

@@ -112,6 +112,11 @@ UvcCamera::UvcCamera(const CameraOptions &options, Logger log)
             selectors_.push_back(entry.first);
     if (options_.refusedSelector > 0)
         selectors_.push_back(options_.refusedSelector);
+    powerUp();
+}
+
+void UvcCamera::powerUp()
+{
     restoreDefaults();
     for (const auto &entry : options_.values)
         values_[entry.first] = entry.second;

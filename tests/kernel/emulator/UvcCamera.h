@@ -53,6 +53,10 @@ public:
     // The user switches white balance to manual at the camera.
     void switchWhiteBalanceToManual();
 
+    // Power comes (back, after a suspend cut the port's power while the node
+    // stayed): the vendor controls hold their start values.
+    void powerUp();
+
 private:
     struct XuControl {
         std::uint8_t info;  // GET_INFO: bit 0 Get, bit 1 Set

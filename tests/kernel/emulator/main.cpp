@@ -5,11 +5,15 @@
 // Its serial number is EMU0001 unless --serial TEXT gives another; each
 // --value SEL=BYTE (hex) starts a vendor control at BYTE, as a camera back from
 // its reboot; --log-times FILE logs to FILE with the monotonic time on each line.
+// Each time PATH of --power-loss-trigger appears, the emulator removes it and
+// the vendor controls go back to what they hold at start, as when the port
+// loses power in a suspend, without leaving the bus.
 //
 //   uvc-emulator [--log FILE] [--wb-trigger PATH] [--omit-selector N]
 //                [--refuse-selector N] [--wb-auto-info N] [--vhci DIR] [--port N]
 //                [--silent-from N [--answer-again-after SECONDS]]
 //                [--reboot-on-switch [--reboot-off SECONDS]] [--unplug-after N]
+//                [--power-loss-trigger PATH]
 //
 // White balance turns manual once PATH exists (checked before every request).
 // N counts the extension unit's requests from the start (see ControlFaults.h).
@@ -57,7 +61,8 @@ int usage()
                  "                    [--refuse-selector N] [--wb-auto-info N] [--vhci DIR] [--port N]\n"
                  "                    [--silent-from N [--answer-again-after SECONDS]]\n"
                  "                    [--reboot-on-switch [--reboot-off SECONDS]] [--unplug-after N]\n"
-                 "                    [--serial TEXT] [--value SEL=BYTE]... [--log-times FILE]\n");
+                 "                    [--serial TEXT] [--value SEL=BYTE]... [--log-times FILE]\n"
+                 "                    [--power-loss-trigger PATH]\n");
     return 2;
 }
 
@@ -81,6 +86,8 @@ int main(int argc, char **argv)
             logPath = value;
         else if (arg == "--wb-trigger")
             device.whiteBalanceTrigger = value;
+        else if (arg == "--power-loss-trigger")
+            device.powerLossTrigger = value;
         else if (arg == "--omit-selector")
             options.omittedSelector = std::atoi(value);
         else if (arg == "--serial")
