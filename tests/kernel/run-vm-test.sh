@@ -4,8 +4,8 @@
 # given) vidorra-ctl. Checks the console log; exits non-zero on any failed
 # check and whenever the VM does not come up.
 #
-#   run-vm-test.sh --work DIR --emulator BIN --diag BIN [--ctl BIN] [--timeout S]
-#                  [--image PACKAGE] [--window BIN]
+#   run-vm-test.sh --work DIR --emulator BIN --diag BIN [--ctl BIN --logind BIN]
+#                  [--timeout S] [--image PACKAGE] [--window BIN]
 #
 # PACKAGE is Debian's kernel image meta-package (linux-image-amd64, the
 # default, or e.g. linux-image-6.12-amd64). The image package it names is
@@ -19,6 +19,7 @@ WORK=
 EMULATOR=
 DIAG=
 CTL=
+LOGIND=
 WINDOW=
 MEMORY=768
 TIMEOUT=240
@@ -30,10 +31,11 @@ while [ $# -gt 0 ]; do
     --emulator) EMULATOR=$2; shift 2 ;;
     --diag) DIAG=$2; shift 2 ;;
     --ctl) CTL=$2; shift 2 ;;
+    --logind) LOGIND=$2; shift 2 ;;
     --timeout) TIMEOUT=$2; shift 2 ;;
     --image) IMAGE=$2; shift 2 ;;
     --window) WINDOW=$2; MEMORY=1536; shift 2 ;;
-    *) echo "usage: $0 --work DIR --emulator BIN --diag BIN [--ctl BIN] [--timeout S] [--image PACKAGE] [--window BIN]" >&2
+    *) echo "usage: $0 --work DIR --emulator BIN --diag BIN [--ctl BIN --logind BIN] [--timeout S] [--image PACKAGE] [--window BIN]" >&2
         exit 2 ;;
     esac
 done
@@ -41,8 +43,8 @@ if [ -z "$WORK" ] || [ ! -x "$EMULATOR" ] || [ ! -x "$DIAG" ]; then
     echo "run-vm-test: --work, --emulator and --diag are required (executables)" >&2
     exit 2
 fi
-if [ -n "$CTL" ] && [ ! -x "$CTL" ]; then
-    echo "run-vm-test: $CTL is not an executable" >&2
+if [ -n "$CTL" ] && { [ ! -x "$CTL" ] || [ ! -x "$LOGIND" ]; }; then
+    echo "run-vm-test: --ctl and --logind need executables ($CTL, $LOGIND)" >&2
     exit 2
 fi
 if [ -n "$WINDOW" ] && [ ! -x "$WINDOW" ]; then
@@ -59,11 +61,12 @@ die() { echo "run-vm-test: FAIL: $*" >&2; exit 1; }
 # --- tools ---------------------------------------------------------------
 have_tools() {
     command -v qemu-system-x86_64 >/dev/null && command -v cpio >/dev/null &&
-        command -v depmod >/dev/null && dpkg -s busybox-static >/dev/null 2>&1
+        command -v depmod >/dev/null && dpkg -s busybox-static >/dev/null 2>&1 &&
+        command -v dbus-daemon >/dev/null
 }
 if ! have_tools; then
-    echo "run-vm-test: installing qemu-system-x86, busybox-static, cpio, kmod"
-    bash "$SRC/../apt-install.sh" qemu-system-x86 busybox-static cpio kmod >/dev/null ||
+    echo "run-vm-test: installing qemu-system-x86, busybox-static, cpio, kmod, dbus-daemon"
+    bash "$SRC/../apt-install.sh" qemu-system-x86 busybox-static cpio kmod dbus-daemon >/dev/null ||
         die "cannot install the VM tools"
     have_tools || die "VM tools still missing after install"
 fi
@@ -177,11 +180,39 @@ copy_udevd() {
     copy_with_libraries "$udev_root/bin/udevadm" udevadm
     ln -s udevadm "$ROOT/bin/systemd-udevd"
 }
+# A system bus at its usual address (the one libdbus knows, also under
+# /var/run) for logind's stand-in, which owns its name as root; nothing else
+# talks on it.
+copy_system_bus() {
+    copy_with_libraries "$(command -v dbus-daemon)" dbus-daemon
+    copy_with_libraries "$LOGIND" logind-stand-in
+    mkdir -p "$ROOT/etc" "$ROOT/var"
+    ln -s /run "$ROOT/var/run"
+    echo 0123456789abcdef0123456789abcdef > "$ROOT/etc/machine-id"
+    # The bus looks its clients' users up (root alone here).
+    echo 'root:x:0:0:root:/root:/bin/sh' > "$ROOT/etc/passwd"
+    echo 'root:x:0:' > "$ROOT/etc/group"
+    printf 'passwd: files\ngroup: files\n' > "$ROOT/etc/nsswitch.conf"
+    cat > "$ROOT/etc/system-bus.conf" <<'EOF'
+<busconfig>
+  <type>system</type>
+  <listen>unix:path=/run/dbus/system_bus_socket</listen>
+  <auth>EXTERNAL</auth>
+  <policy context="default">
+    <allow user="*"/>
+    <allow own="*"/>
+    <allow send_destination="*"/>
+    <allow receive_sender="*"/>
+  </policy>
+</busconfig>
+EOF
+}
 if [ -n "$CTL" ]; then
     copy_with_libraries "$CTL" vidorra-ctl
     cp "$SRC/vm-ctl-steps.sh" "$ROOT/ctl-steps.sh"
     cp "$SRC/vm-watch-steps.sh" "$ROOT/watch-steps.sh"
     copy_udevd  # vidorra-ctl watch learns of cameras from udev
+    copy_system_bus  # ... and of resumes from logind, here its stand-in
 fi
 if [ -n "$WINDOW" ]; then
     # shellcheck source=vm-window-payload.sh
