@@ -46,6 +46,22 @@ appearance_figures() {
         "$what" "$(awk -v a="$attach" -v b="$last" 'BEGIN { printf "%.2f", b - a }')" "$total" "$xu" "$(xu_sets "$s" "$n" | grep -c .)"
 }
 
+# The same for a resume: from logind's PrepareForSleep(false) on.
+resume_figures() {
+    local s=$1 what=$2 wake last
+    wake=$(step_out "$s" | sed -n 's/^LOGIND sent PrepareForSleep(false) t=\([0-9.]*\)$/\1/p')
+    last=$(step_out "$s" | grep '^EMU req=SET_CUR if=0 unit=6 ' | tail -n 1 | sed -n 's/.* t=\([0-9.]*\)$/\1/p')
+    if [ -z "$wake" ]; then
+        echo "  $what: no resume in the log"
+        return
+    fi
+    printf '  %s: resume to last remembered Set %s; %s control transfers from the resume, %s of them to the extension unit (%s Sets)\n' \
+        "$what" "$([ -n "$last" ] && awk -v a="$wake" -v b="$last" 'BEGIN { printf "%.2f s", b - a }' || echo "(none)")" \
+        "$(transfers "$s")" "$(step_out "$s" | grep -c '^EMU req=.* if=0 unit=6 ')" "$(xu_sets "$s" | grep -c .)"
+}
+# Reads of the extension unit in a step.
+xu_reads() { [ "$(step_out "$1" | grep -c '^EMU req=GET_CUR if=0 unit=6 ')" = "$2" ]; }
+
 watch_checks() {
     check "list shows both cameras, each with the identity of its serial" \
         has_all watch-list "-EMU0001" "-EMU0002"
@@ -70,6 +86,17 @@ watch_checks() {
     check "back from a reboot that forgot the rest, the settings again, once each" sets_once watch-reboot 10
     check "... and H.264 not" sel_sets watch-reboot 18 0
     check "... which the watch reports" has watch-reboot "h264 already off, not sent"
+    check "the system bus runs with logind's stand-in on it" has watch-bus "LOGIND ready"
+    check "after a resume in which the camera lost its settings, the watch reports what it put back" \
+        has watch-resume-lost "after the resume: put back 12 remembered settings (5 sent, the others still held); h264 already off, not sent; audio already off, not sent"
+    check "... and sends each lost setting once, with its remembered value, nothing else" \
+        has_all watch-resume-lost "unit=6 sel=6 len=1 data=05 result=ok" "unit=6 sel=12 len=1 data=07 result=ok" \
+        "unit=6 sel=13 len=1 data=05 result=ok" "unit=6 sel=25 len=1 data=01 result=ok" "unit=6 sel=11 len=1 data=fd result=ok"
+    check "... five Sets, no selector twice" sets_once watch-resume-lost 5
+    check "after a resume in which the camera kept them, the watch says so" \
+        has watch-resume-kept "after the resume: the camera still held its 12 remembered settings; nothing sent"
+    check "... having read the settings, and sent nothing" xu_reads watch-resume-kept 12
+    check "... no Set" no_sets watch-resume-kept
     check "the second camera was attached again while the watch ran" attached_again
     check "no Set reaches the second camera" no_sets watch-second-log
     check "the watch has no line for the second camera" no_line "-EMU0002 at /dev/video"
@@ -79,8 +106,11 @@ watch_checks() {
     appearance_figures watch-replug 1 "attached with its defaults"
     appearance_figures watch-replug 2 "back from its H.264 reboot"
     appearance_figures watch-reboot 1 "back with H.264 off, the rest forgotten"
+    resume_figures watch-resume-lost "resumed, the camera's settings lost"
+    resume_figures watch-resume-kept "resumed, the camera's settings kept"
     if [ $FAILED -gt 0 ]; then
-        for s in watch-list watch-remembered watch-start watch-replug watch-reboot watch-stop; do
+        for s in watch-list watch-remembered watch-bus watch-start watch-replug watch-reboot \
+            watch-resume-lost watch-resume-kept watch-stop; do
             show_step "$s"
         done
     fi

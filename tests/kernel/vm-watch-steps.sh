@@ -1,5 +1,7 @@
-# Settings that survive a replug: vidorra-ctl remember and watch against the
-# real uvcvideo, with udev's daemon announcing the nodes as on a desktop.
+# Settings that survive a replug and a resume: vidorra-ctl remember and watch
+# against the real uvcvideo, with udev's daemon announcing the nodes and a
+# stand-in for logind announcing suspend and resume on the system bus, as on
+# a desktop.
 # Sourced by /ctl-steps.sh, with step, emulator, restart_emulator,
 # $emulator_pid, $LOG and $TRIGGER from /init. The emulators log with times
 # (--log-times), for the figures the checks report; the second camera (USB
@@ -7,6 +9,7 @@
 
 export XDG_CONFIG_HOME=/tmp/config
 EMU2_LOG=/tmp/emulator-2.log
+POWER_LOSS=/tmp/power-loss  # the first camera's --power-loss-trigger
 
 # wait_log PATTERN COUNT SECONDS: until COUNT lines of the run log match PATTERN.
 wait_log() {
@@ -65,6 +68,39 @@ replug_second() {
     usb_port 2 present && sleep 5
 }
 
+# The system bus, and on it the stand-in for logind (its lines go to the log).
+start_system_bus() {
+    mkdir -p /run/dbus
+    dbus-daemon --config-file=/etc/system-bus.conf --nofork &
+    bus_pid=$!
+    i=0
+    while [ ! -S /run/dbus/system_bus_socket ] && [ $i -lt 100 ]; do
+        usleep 100000
+        i=$((i + 1))
+    done
+    logind-stand-in &
+    logind_pid=$!
+    wait_log "^LOGIND ready" 1 10
+}
+
+# suspend lose|keep: logind announces the sleep; the first camera loses power
+# in it, or not; then logind announces the resume. Returns once the watch has
+# said what it did about the first camera after it, or after at most 60 s.
+AFTER_RESUME_1="-EMU0001 at /dev/video[0-9]*: after the resume: "
+suspend() {
+    before=$(grep -c -- "$AFTER_RESUME_1" $LOG)
+    sleeps=$(grep -c "^LOGIND sent PrepareForSleep(true)" $LOG)
+    kill -USR1 "$logind_pid"
+    wait_log "^LOGIND sent PrepareForSleep(true)" $((sleeps + 1)) 10
+    if [ "$1" = lose ]; then
+        losses=$(grep -c "^EMU event=power-lost" $LOG)
+        touch $POWER_LOSS
+        wait_log "^EMU event=power-lost" $((losses + 1)) 10
+    fi
+    kill -USR2 "$logind_pid"
+    wait_log "$AFTER_RESUME_1" $((before + 1)) 60
+}
+
 list_cameras() { vidorra-ctl list | tee /tmp/cameras.txt; }
 
 stop_watch() {
@@ -98,6 +134,7 @@ step watch-set vidorra-ctl --device "$ID1" set nr2d=5 drc=7 image-style=face fli
 step watch-remember vidorra-ctl --device "$ID1" remember
 step watch-file cat "$XDG_CONFIG_HOME/vidorra/cameras/$ID1.conf"
 step watch-remembered vidorra-ctl remembered
+step watch-bus start_system_bus
 
 # At start the watch puts back what the cameras already there have remembered.
 log "STEP BEGIN watch-start"
@@ -111,13 +148,18 @@ log "STEP END watch-start rc=$?"
 # device, with the settings it had.
 step watch-replug replug 2 --reboot-on-switch
 # A camera back from that reboot with H.264 off but the rest forgotten.
-step watch-reboot replug 1 --value 18=00
+step watch-reboot replug 1 --value 18=00 --power-loss-trigger $POWER_LOSS
+# Suspended and resumed: the camera's port lost power, so it holds its start
+# values again (H.264 off, the rest at their defaults); then once more with
+# the port powered throughout.
+step watch-resume-lost suspend lose
+step watch-resume-kept suspend keep
 step watch-second-replug replug_second
 step watch-stop stop_watch
 step watch-second-log cat $EMU2_LOG
 
-# As before: one camera on the first port, nothing watching.
-kill "$emulator2_pid"
-wait "$emulator2_pid"
+# As before: one camera on the first port, nothing watching, no bus.
+kill "$logind_pid" "$bus_pid" "$emulator2_pid"
+wait "$logind_pid" "$bus_pid" "$emulator2_pid"
 usb_port 2 gone
 restart_emulator
