@@ -146,20 +146,21 @@ check_device_burst() {
   use_test_camera
   cameras integrated
   start_program vidorra.exe || return
-  local control before phase present gone
+  local control before phase present had
   control=$(winpath "$work/vcam-control.txt")
   for phase in arrives goes; do
-    if [ $phase = arrives ]; then present="integrated usb1" gone=1; else present="integrated" gone=0; fi
+    # had: whether the list of before holds the camera
+    if [ $phase = arrives ]; then present="integrated usb1" had=0; else present="integrated" had=1; fi
     before=$(rebuilds vidorra.exe)
     tool burst "$title" 4 "$control" "present $present" >/dev/null || { fail "$phase: the burst was not taken"; continue; }
     [ "$(rebuilds vidorra.exe)" = $((before + 4)) ] && pass "$phase: each change of the burst rebuilt the list" ||
       fail "$phase: $(($(rebuilds vidorra.exe) - before)) rebuilds for a burst of 4"
     # Without this the check would prove nothing: the platform's copy is what the look after the burst is for.
-    [ "$(debug_lines vidorra.exe | last_rebuild | grep -c 'usb#vid_f0f0')" = $gone ] &&
+    [ "$(debug_lines vidorra.exe | last_rebuild | grep -c 'usb#vid_f0f0')" = $had ] &&
       pass "$phase: the burst's last rebuild still had the list of before (Qt's copy)" ||
       fail "$phase: the burst's last rebuild already followed the camera"
     wait_for 5 '[ "$(rebuilds vidorra.exe)" -gt $((before + 4)) ]' &&
-      [ "$(debug_lines vidorra.exe | last_rebuild | grep -c 'usb#vid_f0f0')" = $((1 - gone)) ] &&
+      [ "$(debug_lines vidorra.exe | last_rebuild | grep -c 'usb#vid_f0f0')" = $((1 - had)) ] &&
       pass "$phase: once the burst settled the list was rebuilt and follows the camera" ||
       fail "$phase: the list does not follow the camera 5 s after the burst"
   done

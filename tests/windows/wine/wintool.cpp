@@ -14,7 +14,7 @@
 //                                         too); a DEV_BROADCAST_DEVICEINTERFACE for arrival and
 //                                         removal, a bare header for the others; prints the
 //                                         Unix time in ms at which it was sent
-//   wintool burst TITLE COUNT FILE TEXT   COUNT DBT_DEVNODES_CHANGED 100 ms apart, as a plug-in
+//   wintool burst TITLE COUNT FILE TEXT   COUNT DBT_DEVNODES_CHANGED 30 ms apart, as a plug-in
 //                                         sends them, with FILE replaced by TEXT after the first
 //   wintool power TITLE EVENT             WM_POWERBROADCAST with that event (0x12: the resume
 //                                         of every wake) to a top-level window, shown or hidden;
@@ -181,7 +181,7 @@ int burst(HWND window, int count, const wchar_t *file, const wchar_t *text)
 {
     for (int i = 0; i < count; ++i) {
         if (i)
-            Sleep(100);
+            Sleep(30);
         if (const int status = deviceChange(window, DBT_DEVNODES_CHANGED, nullptr))
             return status;
         if (i == 0) {
