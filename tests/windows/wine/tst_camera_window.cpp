@@ -118,7 +118,8 @@ QString plain(const QString &html)
 }
 
 // Every modal box is answered as a user who wants the action would: Yes to a
-// confirmation, OK to a notice; each is noted.
+// confirmation, OK to a notice; each is noted, and each case names the boxes it
+// expects ("title|text"): any other, such as "Camera error!", fails it.
 class BoxAnswerer : public QObject {
 public:
     BoxAnswerer()
@@ -154,6 +155,7 @@ class CameraWindowTest : public QObject {
 private slots:
     void initTestCase();
     void cleanupTestCase();
+    void cleanup();
 
     void listsOnlyUsbCamerasByFriendlyName();
     void openCameraBindsByPathAndShowsEverySetting();
@@ -176,6 +178,7 @@ private:
     bool waitForCard(Picture picture, int ms, QString *colours);
 
     std::unique_ptr<BoxAnswerer> boxes;
+    QStringList expectedBoxes;
     std::unique_ptr<MainWindow> window;
     Ui_MainWindow *ui = nullptr;
 };
@@ -189,6 +192,16 @@ void CameraWindowTest::initTestCase()
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     ui = window->form();
+}
+
+void CameraWindowTest::cleanup()
+{
+    const QStringList seen = boxes->seen;
+    const QStringList expected = expectedBoxes;
+    boxes->seen.clear();
+    expectedBoxes.clear();
+    if (!QTest::currentTestFailed())  // a case that failed has said why
+        QVERIFY2(seen == expected, qPrintable(QStringLiteral("boxes: ") + seen.join(QStringLiteral("; "))));
 }
 
 void CameraWindowTest::cleanupTestCase()
@@ -358,7 +371,9 @@ void CameraWindowTest::eachChangeReachesTheCameraAsOneSet()
         QVERIFY(ui->radioButton_Face->isChecked());
         break;
     case Action::RestoreDefault:
+        expectedBoxes = QStringList{QStringLiteral("Notice|Restore to default settings?")};
         QTest::mouseClick(ui->pushButton_RestoreDefault, Qt::LeftButton);  // confirmed by the answerer
+        QCOMPARE(boxes->seen, expectedBoxes);
         QTRY_COMPARE(ui->horizontalSlider_DRC->value(), 2);
         QCOMPARE(ui->pushButton_FlipV->text(), QStringLiteral("On"));
         QVERIFY(ui->radioButton_Normal->isChecked());
