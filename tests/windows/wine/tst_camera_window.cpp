@@ -48,8 +48,11 @@ const QString kUsb2 = QStringLiteral("@device:pnp:\\\\?\\usb#vid_f0f0&pid_0102&m
 const QString kName = QStringLiteral("Vidorra Virtual Camera");
 // Two units of one model, listed in this order, and a camera not on USB.
 const char kAttached[] = "present usb2 usb1 integrated";
-// "Open Camera" reads the record, then every setting in the form's order.
-const int kReadPass[] = {9, 13, 6, 7, 12, 15, 14, 11, 10, 18, 26, 25, 24};
+// "Open Camera" reads the record (selector 9, all 24 bytes), then every
+// setting in the form's order (one byte each).
+const int kRecord = 9;
+const int kRecordLength = 24;
+const int kSettings[] = {13, 6, 7, 12, 15, 14, 11, 10, 18, 26, 25, 24};
 
 QMap<QString, QString> fields(const std::string &line)
 {
@@ -65,8 +68,8 @@ QMap<QString, QString> fields(const std::string &line)
 }
 
 // The transfers that reached the camera from log line `from` on, in order:
-// "SET usb1 12 05" (selector, bytes sent) and "GET usb1 9"; probes and length
-// queries are the transport's own and left out.
+// "SET usb1 12 05" (selector, bytes sent) and "GET usb1 9 24" (selector,
+// length); probes and length queries are the transport's own and left out.
 QStringList transfers(std::size_t from, const QString &kind)
 {
     QStringList out;
@@ -81,16 +84,16 @@ QStringList transfers(std::size_t from, const QString &kind)
             out << QStringLiteral("SET %1 %2 %3").arg(cam, id, f.value(QStringLiteral("bytes")));
         else if (kind == QLatin1String("GET") && flags == QLatin1String("0x10000001") &&
                  f.value(QStringLiteral("len")) != QLatin1String("0"))
-            out << QStringLiteral("GET %1 %2").arg(cam, id);
+            out << QStringLiteral("GET %1 %2 %3").arg(cam, id, f.value(QStringLiteral("len")));
     }
     return out;
 }
 
 QStringList readPass(const QString &cam)
 {
-    QStringList out;
-    for (int selector : kReadPass)
-        out << QStringLiteral("GET %1 %2").arg(cam).arg(selector);
+    QStringList out{QStringLiteral("GET %1 %2 %3").arg(cam).arg(kRecord).arg(kRecordLength)};
+    for (int selector : kSettings)
+        out << QStringLiteral("GET %1 %2 1").arg(cam).arg(selector);
     return out;
 }
 
