@@ -30,6 +30,15 @@ int failed = 0;
         }                                                                             \
     } while (0)
 
+// What the rest of a case stands on: without it the case fails and ends.
+#define REQUIRE(condition)                                                            \
+    do {                                                                              \
+        const int failedBefore = failed;                                              \
+        CHECK(condition);                                                             \
+        if (failed != failedBefore)                                                   \
+            return;                                                                   \
+    } while (0)
+
 using vidorra::CaptureHandle;
 using vidorra::CapturePort;
 using vidorra::DeviceEntry;
@@ -270,9 +279,7 @@ void extensionUnitRequestsCarryExactNodeRequests()
         std::vector<DeviceEntry> devices;
         port->listDevices(&devices);
         std::unique_ptr<CaptureHandle> handle;
-        CHECK(port->openDevice(0, &handle) == 0);
-        if (!handle || camera->filters.empty())
-            return;
+        REQUIRE(port->openDevice(0, &handle) == 0 && handle && camera->filters.size() == 1);
         fake::Filter *filter = camera->filters[0];
         CHECK(handle->extensionUnitAccess() == S_OK);
         const GUID xu = xuGuid();
@@ -296,9 +303,7 @@ void extensionUnitRequestsCarryExactNodeRequests()
         std::uint8_t byte = 0xF6;
         CHECK(handle->transfer(vidorra::kXuPropertySet, 15, 2, XuOp::Set, &byte, 1, &returned) == 0);
 
-        CHECK(filter->ksCalls.size() == 5);
-        if (filter->ksCalls.size() != 5)
-            return;
+        REQUIRE(filter->ksCalls.size() == 5);
         const ULONG flags[5] = {0x10000100, 0x10000100, 0x10000001, 0x10000001, 0x10000002};
         const ULONG nodes[5] = {1, 2, 2, 2, 2};
         const ULONG ids[5] = {9, 9, 9, 9, 15};
@@ -340,9 +345,7 @@ void filterWithoutKsControlFailsRequests()
         std::vector<DeviceEntry> devices;
         port->listDevices(&devices);
         std::unique_ptr<CaptureHandle> handle;
-        CHECK(port->openDevice(0, &handle) == 0);
-        if (!handle)
-            return;
+        REQUIRE(port->openDevice(0, &handle) == 0 && handle);
         // The binding takes this as its result, so the camera is not bound for the vendor settings.
         CHECK(handle->extensionUnitAccess() == E_NOINTERFACE);
         std::uint32_t returned = 5;
@@ -369,9 +372,8 @@ void camerasThatStopAnsweringAreHeldOff()
         port->listDevices(&devices);
         std::unique_ptr<CaptureHandle> control;
         std::unique_ptr<CaptureHandle> xu;
-        CHECK(port->openDevice(0, &control) == S_OK && port->openDevice(0, &xu) == S_OK);
-        if (!control || !xu || camera->filters.size() != 2)
-            return;
+        REQUIRE(port->openDevice(0, &control) == S_OK && port->openDevice(0, &xu) == S_OK && control && xu &&
+                camera->filters.size() == 2);
         fake::Filter *filter = camera->filters[1];
         std::uint32_t returned = 0;
         std::int32_t value = 0;
@@ -445,10 +447,8 @@ void whiteBalanceReadsProcessingAmplifier()
         port->listDevices(&devices);
         std::unique_ptr<CaptureHandle> handle;
         std::unique_ptr<CaptureHandle> other;
-        port->openDevice(0, &handle);
-        port->openDevice(1, &other);
-        if (!handle || !other)
-            return;
+        REQUIRE(port->openDevice(0, &handle) == S_OK && handle);
+        REQUIRE(port->openDevice(1, &other) == S_OK && other);
         std::int32_t value = 0;
         std::int32_t flags = 0;
         CHECK(handle->readWhiteBalance(&value, &flags) == 0);
@@ -481,9 +481,7 @@ void propertyPagesOpenModalFrame()
         std::vector<DeviceEntry> devices;
         port->listDevices(&devices);
         std::unique_ptr<CaptureHandle> handle;
-        port->openDevice(0, &handle);
-        if (!handle)
-            return;
+        REQUIRE(port->openDevice(0, &handle) == S_OK && handle);
         fake::Filter *filter = camera->filters[0];
         CHECK(handle->showPropertyPages() == 0);
         CHECK(world.system->frames.size() == 1);
@@ -532,9 +530,7 @@ void handleDestroyedWhileFrameIsOpen()
         std::vector<DeviceEntry> devices;
         port->listDevices(&devices);
         std::unique_ptr<CaptureHandle> handle;
-        port->openDevice(0, &handle);
-        if (!handle)
-            return;
+        REQUIRE(port->openDevice(0, &handle) == S_OK && handle);
         world.system->whileFrameIsOpen = [&handle, &port] {
             handle.reset();
             port.reset();
@@ -557,7 +553,7 @@ void apartmentLivesWhileAnyHandleDoes()
         std::vector<DeviceEntry> devices;
         port->listDevices(&devices);
         std::unique_ptr<CaptureHandle> handle;
-        port->openDevice(0, &handle);
+        CHECK(port->openDevice(0, &handle) == S_OK && handle);
         port.reset();
         CHECK(world.system->uninitializations == 0);
         handle.reset();

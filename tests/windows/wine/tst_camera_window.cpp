@@ -48,8 +48,11 @@ const QString kUsb2 = QStringLiteral("@device:pnp:\\\\?\\usb#vid_f0f0&pid_0102&m
 const QString kName = QStringLiteral("Vidorra Virtual Camera");
 // Two units of one model, listed in this order, and a camera not on USB.
 const char kAttached[] = "present usb2 usb1 integrated";
-// "Open Camera" reads the record, then every setting in the form's order.
-const int kReadPass[] = {9, 13, 6, 7, 12, 15, 14, 11, 10, 18, 26, 25, 24};
+// "Open Camera" reads the record (selector 9, all 24 bytes), then every
+// setting in the form's order (one byte each).
+const int kRecord = 9;
+const int kRecordLength = 24;
+const int kSettings[] = {13, 6, 7, 12, 15, 14, 11, 10, 18, 26, 25, 24};
 
 QMap<QString, QString> fields(const std::string &line)
 {
@@ -65,8 +68,8 @@ QMap<QString, QString> fields(const std::string &line)
 }
 
 // The transfers that reached the camera from log line `from` on, in order:
-// "SET usb1 12 05" (selector, bytes sent) and "GET usb1 9"; probes and length
-// queries are the transport's own and left out.
+// "SET usb1 12 05" (selector, bytes sent) and "GET usb1 9 24" (selector,
+// length); probes and length queries are the transport's own and left out.
 QStringList transfers(std::size_t from, const QString &kind)
 {
     QStringList out;
@@ -81,16 +84,16 @@ QStringList transfers(std::size_t from, const QString &kind)
             out << QStringLiteral("SET %1 %2 %3").arg(cam, id, f.value(QStringLiteral("bytes")));
         else if (kind == QLatin1String("GET") && flags == QLatin1String("0x10000001") &&
                  f.value(QStringLiteral("len")) != QLatin1String("0"))
-            out << QStringLiteral("GET %1 %2").arg(cam, id);
+            out << QStringLiteral("GET %1 %2 %3").arg(cam, id, f.value(QStringLiteral("len")));
     }
     return out;
 }
 
 QStringList readPass(const QString &cam)
 {
-    QStringList out;
-    for (int selector : kReadPass)
-        out << QStringLiteral("GET %1 %2").arg(cam).arg(selector);
+    QStringList out{QStringLiteral("GET %1 %2 %3").arg(cam).arg(kRecord).arg(kRecordLength)};
+    for (int selector : kSettings)
+        out << QStringLiteral("GET %1 %2 1").arg(cam).arg(selector);
     return out;
 }
 
@@ -118,7 +121,8 @@ QString plain(const QString &html)
 }
 
 // Every modal box is answered as a user who wants the action would: Yes to a
-// confirmation, OK to a notice; each is noted.
+// confirmation, OK to a notice; each is noted, and each case names the boxes it
+// expects ("title|text"): any other, such as "Camera error!", fails it.
 class BoxAnswerer : public QObject {
 public:
     BoxAnswerer()
@@ -154,6 +158,7 @@ class CameraWindowTest : public QObject {
 private slots:
     void initTestCase();
     void cleanupTestCase();
+    void cleanup();
 
     void listsOnlyUsbCamerasByFriendlyName();
     void openCameraBindsByPathAndShowsEverySetting();
@@ -176,6 +181,7 @@ private:
     bool waitForCard(Picture picture, int ms, QString *colours);
 
     std::unique_ptr<BoxAnswerer> boxes;
+    QStringList expectedBoxes;
     std::unique_ptr<MainWindow> window;
     Ui_MainWindow *ui = nullptr;
 };
@@ -189,6 +195,16 @@ void CameraWindowTest::initTestCase()
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     ui = window->form();
+}
+
+void CameraWindowTest::cleanup()
+{
+    const QStringList seen = boxes->seen;
+    const QStringList expected = expectedBoxes;
+    boxes->seen.clear();
+    expectedBoxes.clear();
+    if (!QTest::currentTestFailed())  // a case that failed has said why
+        QVERIFY2(seen == expected, qPrintable(QStringLiteral("boxes: ") + seen.join(QStringLiteral("; "))));
 }
 
 void CameraWindowTest::cleanupTestCase()
@@ -228,7 +244,7 @@ qint64 CameraWindowTest::openCameraWith(const char *fault)
 
 // As Windows tells every top-level window when a device comes or goes. Qt's
 // plugin keeps its camera list for 500 ms, so a change made just before
-// would not show yet: the callers wait that long first.
+// would not show yet: the callers wait until the plugin lists it first.
 void CameraWindowTest::announceDeviceChange()
 {
     SendMessageW(reinterpret_cast<HWND>(window->winId()), WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
@@ -267,14 +283,7 @@ bool CameraWindowTest::cardShown(Picture picture, QString *colours)
 
 bool CameraWindowTest::waitForCard(Picture picture, int ms, QString *colours)
 {
-    QElapsedTimer t;
-    t.start();
-    while (!cardShown(picture, colours)) {
-        if (t.elapsed() > ms)
-            return false;
-        QTest::qWait(100);
-    }
-    return true;
+    return QTest::qWaitFor([&] { return cardShown(picture, colours); }, ms);
 }
 
 void CameraWindowTest::listsOnlyUsbCamerasByFriendlyName()
@@ -358,7 +367,9 @@ void CameraWindowTest::eachChangeReachesTheCameraAsOneSet()
         QVERIFY(ui->radioButton_Face->isChecked());
         break;
     case Action::RestoreDefault:
+        expectedBoxes = QStringList{QStringLiteral("Notice|Restore to default settings?")};
         QTest::mouseClick(ui->pushButton_RestoreDefault, Qt::LeftButton);  // confirmed by the answerer
+        QCOMPARE(boxes->seen, expectedBoxes);
         QTRY_COMPARE(ui->horizontalSlider_DRC->value(), 2);
         QCOMPARE(ui->pushButton_FlipV->text(), QStringLiteral("On"));
         QVERIFY(ui->radioButton_Normal->isChecked());
@@ -456,13 +467,13 @@ void CameraWindowTest::slowCameraCostsOneSlowCallPerPass()
 void CameraWindowTest::cameraLeavingAndComingBack()
 {
     vcamtest::setSwitches("present integrated");
-    QTest::qWait(600);
+    QTRY_COMPARE(QCameraInfo::availableCameras().size(), 1);
     announceDeviceChange();
     QCOMPARE(window->cameraList()->count(), 0);
     QVERIFY(window->cameraDeviceNames().isEmpty());
 
     vcamtest::setSwitches(kAttached);
-    QTest::qWait(600);
+    QTRY_COMPARE(QCameraInfo::availableCameras().size(), 3);
     announceDeviceChange();
     QCOMPARE(window->cameraList()->count(), 2);
     QCOMPARE(window->cameraDeviceNames(), (QStringList{kUsb2, kUsb1}));
