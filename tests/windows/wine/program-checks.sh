@@ -237,6 +237,13 @@ check_entry_point() {
     ! grep -q '^argument -style' "$work/report" && pass "the application keeps the wide argument and takes -style" ||
     fail "the application's arguments are not the wide ones without -style"
   grep -qx 'exit 0' "$work/report" && pass "main() returned 0 when the window closed" || fail "main() did not return 0"
+  # The shipped program through its own entry point: Qt's argument handling
+  # there names a style it does not have, and the window shows all the same.
+  start_program vidorra-sim.exe "$argument" -style vidorra-none plain || return
+  wait_for 10 'debug_lines vidorra-sim.exe | grep -q "invalid style override .vidorra-none."' &&
+    pass "the shipped vidorra-sim.exe took -style from its arguments and showed its window" ||
+    fail "the shipped vidorra-sim.exe did not see -style among its arguments"
+  end_program vidorra-sim.exe
 }
 
 check_ctl_sim() {
