@@ -436,10 +436,10 @@ check_installer_running() {
   [ "$(manifest "$installed")" = "$ours" ] && [ -n "$(registered InstallLocation)" ] &&
     pass "the uninstaller left the folder and its registration as they were" ||
     fail "the uninstaller removed files or the registration"
-  fresh_tool close "$title" || true
+  fresh_tool close "$title" || fail "WM_CLOSE could not be posted"
   for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
   kill -0 "$pid" 2>/dev/null && { fail "vidorra-sim.exe did not end on WM_CLOSE"; kill "$pid"; }
-  wait "$pid" || true
+  wait "$pid" && pass "vidorra-sim.exe ended with status 0" || fail "vidorra-sim.exe ended with a failure"
   run_fresh "$next" /S && pass "closed, the upgrade ended with status 0" || fail "the upgrade failed with nothing running"
   [ "$(manifest "$installed")" = "$(manifest "$next_stage")" ] && [ "$(registered DisplayVersion)" = 1.2 ] &&
     pass "it replaced every file and the registration" || fail "the upgrade left files or the registration of 1.1"
