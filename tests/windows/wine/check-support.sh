@@ -10,6 +10,9 @@ pass() { echo "ok: $*"; }
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
 wine_bare() { bash "$here/wine.sh" bare "$build" "$@"; }
+# The same for `wine_exec ... &`: the subshell becomes wine.sh, which becomes
+# Wine, so $! is the Windows program's own process and ending it ends the program.
+wine_exec() { exec bash "$here/wine.sh" bare "$build" "$@"; }
 tool() { wine_bare "$wintool" "$@" | tr -d '\r'; }
 use_test_camera() {
   export VIDORRA_WINE_CAMERA=1
@@ -20,8 +23,14 @@ use_test_camera() {
   : >"$work/vcam-log.txt"
   : >"$work/vcam-control.txt"
 }
-# The test cameras attached, in list order (a switch of the camera's control file).
-cameras() { printf 'present %s\n' "$*" >"$work/vcam-control.txt"; }
+# The camera's control file, replaced whole (a new file renamed over it) as
+# the camera may read it at any moment: LINE... one a line.
+control() {
+  printf '%s\n' "$@" >"$work/vcam-control.txt.new"
+  mv -f "$work/vcam-control.txt.new" "$work/vcam-control.txt"
+}
+# The test cameras attached, in list order.
+cameras() { control "present $*"; }
 # How many lines the test camera has logged so far.
 logged() { wc -l <"$work/vcam-log.txt"; }
 # wait_for SECONDS CONDITION: true once the shell condition holds, polled every 0.1 s.
@@ -50,7 +59,8 @@ default_folder() { echo "$fresh"/drive_c/users/*/AppData/Local/Programs/Vidorra;
 # nothing into a pipe).
 hkcu() {
   rm -f "$work/export.reg"
-  run_fresh reg export "HKCU\\$1" "$(winpath "$work/export.reg")" /y >/dev/null 2>&1 || true
+  run_fresh reg export "HKCU\\$1" "$(winpath "$work/export.reg")" /y >/dev/null 2>&1 ||
+    { echo "reg could not export HKCU\\$1" >&2; return 1; }
   iconv -f UTF-16LE -t UTF-8 "$work/export.reg" 2>/dev/null | tr -d '\r'
 }
 # The value NAME of the uninstall registration ("" without one), unquoted.

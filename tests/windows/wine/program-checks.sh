@@ -19,7 +19,7 @@ program_pid=
 start_program() {
   local name=$1
   shift
-  WINEDEBUG=warn+seh,+debugstr wine_bare "$folder/$name" "$@" >"$work/$name.out" 2>"$work/$name.log" &
+  WINEDEBUG=warn+seh,+debugstr wine_exec "$folder/$name" "$@" >"$work/$name.out" 2>"$work/$name.log" &
   program_pid=$!
   local geometry
   geometry=$(tool window "$title" 60) || { fail "$name: no window titled '$title' within 60 s"; return 1; }
@@ -29,22 +29,34 @@ start_program() {
 # Closes the window as its user does; the program must end with status 0.
 end_program() {
   local name=$1 status=0
-  tool close "$title" || true
+  tool close "$title" || fail "WM_CLOSE could not be posted to $name"
   for _ in $(seq 100); do kill -0 "$program_pid" 2>/dev/null || break; sleep 0.1; done
   if kill -0 "$program_pid" 2>/dev/null; then
     fail "$name did not end within 10 s of WM_CLOSE"
     kill "$program_pid" 2>/dev/null || true
+    wait "$program_pid" 2>/dev/null || true
     return
   fi
   wait "$program_pid" || status=$?
   [ "$status" = 0 ] && pass "$name ended with status 0" || fail "$name ended with status $status"
+  local bmp
+  for bmp in "$work"/*.bmp; do [ ! -f "$bmp" ] || python3 "$here/screen.py" png "$bmp" "${bmp%.bmp}.png"; done
 }
 
-grab() { tool grab "$(printf 'Z:%s' "${work//\//\\}")\\$1.bmp" && python3 "$here/screen.py" png "$work/$1.bmp" "$work/$1.png"; }
+# A grab of the screen as NAME.bmp (NAME.png to look at once the program
+# ended), with the window's origin read again: the window manager may have moved it.
+grab() {
+  local geometry
+  geometry=$(tool window "$title" 5) || return 1
+  read -r origin_x origin_y _ _ <<<"$geometry"
+  tool grab "$(winpath "$work/$1.bmp")"
+}
+# Whether grabs A and B differ inside the client rectangle X Y W H.
+differs() { python3 "$here/screen.py" differs "$work/$1.bmp" "$work/$2.bmp" $((origin_x + $3)) $((origin_y + $4)) "$5" "$6"; }
 # "R G B" at a point of the client area on grab NAME.
 pixel() { python3 "$here/screen.py" pixel "$work/$1.bmp" $((origin_x + $2)) $((origin_y + $3)); }
 near() {  # near "R G B" "R G B": every channel within 40
-  local a b
+  local a b i
   read -r -a a <<<"$1"
   read -r -a b <<<"$2"
   for i in 0 1 2; do [ $((a[i] - b[i])) -le 40 ] && [ $((b[i] - a[i])) -le 40 ] || return 1; done
@@ -53,6 +65,19 @@ near() {  # near "R G B" "R G B": every channel within 40
 # status bar, and where the preview shows the picture.
 open_camera_x=410 open_camera_y=751
 preview_x=10 preview_y=30 preview_w=770 preview_h=434
+# How many of the test card's seven bars grab NAME shows at client row Y, probed at X... (left to right).
+bars_seen() {
+  local name=$1 y=$2 i=0 seen=0 x
+  local bars=("255 255 255" "255 255 0" "0 255 255" "0 255 0" "255 0 255" "255 0 0" "0 0 255")
+  shift 2
+  for x in "$@"; do
+    near "$(pixel "$name" "$x" "$y")" "${bars[$i]}" && seen=$((seen + 1))
+    i=$((i + 1))
+  done
+  echo "$seen"
+}
+# The window drawn: the white "Open Camera" button where it is clicked.
+drawn() { grab "$1" && near "$(pixel "$1" $open_camera_x $open_camera_y)" "255 255 255"; }
 
 # Beside a USB camera of the machine (the test camera's second one), which Qt's
 # DirectShow plugin lists ahead of the simulated cameras: the window offers
@@ -64,25 +89,25 @@ check_sim_window() {
   start_program vidorra-sim.exe || return
   [ "$client_w $client_h" = "789 776" ] && pass "the window maps with a client area of 789 x 776" ||
     fail "the client area is $client_w x $client_h, not 789 x 776"
-  sleep 1
-  grab before
-  tool click "$title" $open_camera_x $open_camera_y
-  sleep 3
-  grab after
   debug_lines vidorra-sim.exe >"$work/debug.txt"
-  grep -qx 'Vidorra Sim Camera devname' "$work/debug.txt" && pass "Open Camera bound the simulated camera" ||
-    fail "no binding of the simulated camera in the debug log"
+  grep -qx 'Vidorra Virtual Camera' "$work/debug.txt" && grep -qx 'Vidorra Sim Camera' "$work/debug.txt" &&
+    pass "the list held the machine's USB camera and the simulated camera" || fail "the list lacks either camera"
+  wait_for 20 'drawn before' && pass "the window shows Open Camera" || fail "no Open Camera button drawn"
+  tool click "$title" $open_camera_x $open_camera_y && pass "the click reached Open Camera" || fail "the click was not delivered"
+  wait_for 20 'debug_lines vidorra-sim.exe | grep -qx "Vidorra Sim Camera devname"' &&
+    pass "Open Camera bound the simulated camera" || fail "no binding of the simulated camera in the debug log"
+  local card_x=() i
+  for i in 0 1 2 3 4 5 6; do card_x+=($((preview_x + preview_w * (2 * i + 1) / 14))); done
+  wait_for 20 'grab after && [ "$(bars_seen after $((preview_y + preview_h * 3 / 5)) "${card_x[@]}")" = 7 ]' &&
+    pass "the preview shows the test card's seven bars" ||
+    fail "the preview shows $(bars_seen after $((preview_y + preview_h * 3 / 5)) "${card_x[@]}") of the seven bars"
+  differs before after $preview_x $preview_y $preview_w $preview_h && pass "the preview changed from the grab before" ||
+    fail "the preview is as it was before Open Camera"
+  debug_lines vidorra-sim.exe >"$work/debug.txt"
   grep -Eq '^0 return data: 83 1$' "$work/debug.txt" && pass "the device-information record was read ('S' first)" ||
     fail "the record was not read"
   grep -qx 'WB mode:1' <(tr -d '\r' <"$work/vidorra-sim.exe.out") && pass "standard output shows 'WB mode:1'" ||
     fail "no 'WB mode:1' on standard output"
-  # The test card's top band: white, yellow, cyan, green, magenta, red, blue.
-  local bars=("255 255 255" "255 255 0" "0 255 255" "0 255 0" "255 0 255" "255 0 0" "0 0 255") i seen=0
-  for i in "${!bars[@]}"; do
-    near "$(pixel after $((preview_x + preview_w * (2 * i + 1) / 14)) $((preview_y + preview_h * 3 / 5)))" "${bars[$i]}" &&
-      seen=$((seen + 1))
-  done
-  [ "$seen" = 7 ] && pass "the preview shows the test card's seven bars" || fail "the preview shows $seen of the seven bars"
   [ "$(logged)" = 0 ] && pass "the machine's USB camera was never opened" ||
     fail "the machine's USB camera was used: $(paste -sd ';' "$work/vcam-log.txt")"
   end_program vidorra-sim.exe
@@ -90,14 +115,17 @@ check_sim_window() {
 
 check_no_camera() {
   start_program vidorra.exe || return
-  sleep 1
+  # The list is filled before the window shows.
+  wait_for 20 'drawn before' && pass "the window shows Open Camera" || fail "no Open Camera button drawn"
   debug_lines vidorra.exe >"$work/debug.txt"
   grep -q -- '--devname--' "$work/debug.txt" && fail "a camera was listed" || pass "Wine's DirectShow lists no camera"
-  grab before
-  tool click "$title" $open_camera_x $open_camera_y
-  sleep 2
-  grab after
+  tool click "$title" $open_camera_x $open_camera_y && pass "the click reached the window" || fail "the click was not delivered"
+  # Pressed, the button takes the focus and draws its frame: the window has had the click.
+  wait_for 10 'grab after && differs before after $((open_camera_x - 55)) $((open_camera_y - 16)) 110 32' &&
+    pass "Open Camera took the click" || fail "Open Camera looks as before the click"
   tool alive "$title" && pass "the window answers after Open Camera" || fail "the window does not answer"
+  differs before after $preview_x $preview_y $preview_w $preview_h && fail "the preview changed with no camera" ||
+    pass "the preview stays empty"
   debug_lines vidorra.exe >"$work/debug.txt"
   grep -q 'devname' "$work/debug.txt" && fail "Open Camera searched for a camera with none listed" ||
     pass "Open Camera with an empty list does nothing"
@@ -106,14 +134,14 @@ check_no_camera() {
 
 check_device_change() {
   start_program vidorra-sim.exe || return
-  local count previous wparam
-  sleep 1
+  local count previous wparam events
   previous=$(debug_lines vidorra-sim.exe | wc -l)
   # DBT_DEVNODES_CHANGED, DBT_DEVICEARRIVAL, DBT_DEVICETYPESPECIFIC, DBT_DEVICEREMOVECOMPLETE
   for wparam in 0x0007 0x8000 0x8005 0x8004; do
-    sleep 0.5
-    tool devicechange "$title" $wparam || fail "WM_DEVICECHANGE $wparam was not taken"
-    sleep 0.5
+    events=$(debug_lines vidorra-sim.exe | grep -cx 'Recv Event ' || true)
+    # Sent, not posted: the window has handled it when the tool returns; the deadline covers the log's writing.
+    tool devicechange "$title" $wparam >/dev/null || fail "WM_DEVICECHANGE $wparam was not taken"
+    wait_for 5 '[ "$(debug_lines vidorra-sim.exe | grep -cx "Recv Event ")" -gt $events ]' || true
     debug_lines vidorra-sim.exe | tail -n +$((previous + 1)) >"$work/after-$wparam.txt"
     previous=$(debug_lines vidorra-sim.exe | wc -l)
     grep -qx 'Recv Event ' "$work/after-$wparam.txt" && pass "$wparam reached the hook" || fail "$wparam: no 'Recv Event '"
@@ -186,7 +214,7 @@ check_sim_window_dense() {
   [ "$origin_y" -ge 20 ] && [ $((origin_y + client_h)) -le 1024 ] && [ $((origin_x + client_w)) -le 1280 ] &&
     pass "the window, status bar included, is on the screen" ||
     fail "the client area $origin_x,$origin_y $client_w x $client_h leaves the 1280 x 1024 screen"
-  tool click "$title" $((open_camera_x * scale / 1000)) $((open_camera_y * scale / 1000))
+  tool click "$title" $((open_camera_x * scale / 1000)) $((open_camera_y * scale / 1000)) || fail "the click was not delivered"
   wait_for 20 'debug_lines vidorra-sim.exe | grep -qx "Vidorra Sim Camera devname"' &&
     pass "Open Camera, clicked where it shows, bound the simulated camera" || fail "Open Camera bound nothing"
   grab dense
@@ -211,6 +239,13 @@ check_entry_point() {
     ! grep -q '^argument -style' "$work/report" && pass "the application keeps the wide argument and takes -style" ||
     fail "the application's arguments are not the wide ones without -style"
   grep -qx 'exit 0' "$work/report" && pass "main() returned 0 when the window closed" || fail "main() did not return 0"
+  # The shipped program through its own entry point: Qt's argument handling
+  # there names a style it does not have, and the window shows all the same.
+  start_program vidorra-sim.exe "$argument" -style vidorra-none plain || return
+  wait_for 10 'debug_lines vidorra-sim.exe | grep -q "invalid style override .vidorra-none."' &&
+    pass "the shipped vidorra-sim.exe took -style from its arguments and showed its window" ||
+    fail "the shipped vidorra-sim.exe did not see -style among its arguments"
+  end_program vidorra-sim.exe
 }
 
 check_ctl_sim() {
@@ -305,29 +340,28 @@ check_ctl_camera() {
 check_camera_window() {
   use_test_camera
   start_program vidorra.exe || return
-  sleep 1
   debug_lines vidorra.exe >"$work/debug.txt"
   grep -qF 'usb#vid_f0f0&pid_0102' "$work/debug.txt" && pass "vidorra.exe lists the USB camera" ||
     fail "no USB camera in the list"
+  wait_for 20 'drawn before' || fail "no Open Camera button drawn"
   local from
   from=$(logged)
-  tool click "$title" $open_camera_x $open_camera_y
-  sleep 4
-  grab after
+  tool click "$title" $open_camera_x $open_camera_y || fail "the click was not delivered"
+  wait_for 20 '[ "$(transfers_after "$from")" = "$read_pass" ]' || true
   [ "$(transfers_after "$from")" = "$read_pass" ] && pass "Open Camera read the record and every setting" ||
     fail "Open Camera read: $(transfers_after "$from")"
   debug_lines vidorra.exe >"$work/debug.txt"
   grep -qx 'Vidorra Virtual Camera devname' "$work/debug.txt" && grep -Eq '^0 return data: 83 1$' "$work/debug.txt" &&
     pass "the camera was bound and its record read ('S' first)" || fail "no binding or no record in the debug log"
   # The card's bars at their probe points, the 640 x 480 picture fitted into the preview and centred.
-  local bars=("255 255 255" "255 255 0" "0 255 255" "0 255 0" "255 0 255" "255 0 0" "0 0 255") i seen=0
-  local shown_w=$((640 * preview_h / 480)) x0 y
+  local shown_w=$((640 * preview_h / 480)) x0 y card_x=() i
   x0=$((preview_x + (preview_w - shown_w) / 2))
   y=$((preview_y + (480 * 2 / 3 - 480 / 32) * preview_h / 480))
-  for i in "${!bars[@]}"; do
-    near "$(pixel after $((x0 + (i * 640 / 7 + 640 / 7 / 2) * shown_w / 640)) $y)" "${bars[$i]}" && seen=$((seen + 1))
-  done
-  [ "$seen" = 7 ] && pass "the preview shows the test card's seven bars" || fail "the preview shows $seen of the seven bars"
+  for i in 0 1 2 3 4 5 6; do card_x+=($((x0 + (i * 640 / 7 + 640 / 7 / 2) * shown_w / 640))); done
+  wait_for 20 'grab after && [ "$(bars_seen after $y "${card_x[@]}")" = 7 ]' &&
+    pass "the preview shows the test card's seven bars" || fail "the preview shows $(bars_seen after $y "${card_x[@]}") of the seven bars"
+  differs before after $preview_x $preview_y $preview_w $preview_h && pass "the preview changed from the grab before" ||
+    fail "the preview is as it was before Open Camera"
   end_program vidorra.exe
 }
 
@@ -353,12 +387,12 @@ check_installer() {
     [ "$(tool version "$(printf 'Z:%s' "${f//\//\\}")" | cut -d'|' -f1-2)" = "Vidorra|1.1.0.0" ] &&
       pass "$(basename "$f") carries product name and file version" || fail "$(basename "$f"): no version information"
   done
-  VIDORRA_WINEPREFIX=$prefix WINEDEBUG=-all wine_bare "$installed/vidorra-sim.exe" >/dev/null 2>&1 &
+  VIDORRA_WINEPREFIX=$prefix WINEDEBUG=-all wine_exec "$installed/vidorra-sim.exe" >/dev/null 2>&1 &
   local pid=$!
   VIDORRA_WINEPREFIX=$prefix tool window "$title" 60 >/dev/null && pass "the installed vidorra-sim.exe shows its window" ||
     fail "the installed vidorra-sim.exe shows no window"
-  VIDORRA_WINEPREFIX=$prefix tool close "$title" || true
-  wait $pid || true
+  VIDORRA_WINEPREFIX=$prefix tool close "$title" || fail "WM_CLOSE could not be posted"
+  wait $pid && pass "the installed vidorra-sim.exe ended with status 0" || fail "the installed vidorra-sim.exe failed"
   run_fresh "$installed/Uninstall.exe" /S || fail "the silent uninstall failed"
   # The uninstaller copies itself to a temporary folder and returns at once.
   for _ in $(seq 100); do [ -e "$installed" ] || break; sleep 0.1; done
@@ -386,7 +420,7 @@ check_installer_running() {
   ours=$(manifest "${setup%-setup.exe}")  # the folder it was made of
   [ "$(manifest "$installed")" = "$ours" ] && pass "installed: the folder as it ships" ||
     { fail "the installed folder differs from the one that ships"; return; }
-  VIDORRA_WINEPREFIX=$fresh WINEDEBUG=-all wine_bare "$installed/vidorra-sim.exe" >/dev/null 2>&1 &
+  VIDORRA_WINEPREFIX=$fresh WINEDEBUG=-all wine_exec "$installed/vidorra-sim.exe" >/dev/null 2>&1 &
   pid=$!
   fresh_tool window "$title" 60 >/dev/null && pass "the installed vidorra-sim.exe runs" ||
     { fail "the installed vidorra-sim.exe shows no window"; kill "$pid"; return; }
@@ -402,10 +436,10 @@ check_installer_running() {
   [ "$(manifest "$installed")" = "$ours" ] && [ -n "$(registered InstallLocation)" ] &&
     pass "the uninstaller left the folder and its registration as they were" ||
     fail "the uninstaller removed files or the registration"
-  fresh_tool close "$title" || true
+  fresh_tool close "$title" || fail "WM_CLOSE could not be posted"
   for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
   kill -0 "$pid" 2>/dev/null && { fail "vidorra-sim.exe did not end on WM_CLOSE"; kill "$pid"; }
-  wait "$pid" || true
+  wait "$pid" && pass "vidorra-sim.exe ended with status 0" || fail "vidorra-sim.exe ended with a failure"
   run_fresh "$next" /S && pass "closed, the upgrade ended with status 0" || fail "the upgrade failed with nothing running"
   [ "$(manifest "$installed")" = "$(manifest "$next_stage")" ] && [ "$(registered DisplayVersion)" = 1.2 ] &&
     pass "it replaced every file and the registration" || fail "the upgrade left files or the registration of 1.1"

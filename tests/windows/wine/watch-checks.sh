@@ -39,14 +39,15 @@ sets() {
 set_ids() { sets "$@" | cut -d= -f1 | sort -n | tr '\n' ' ' | sed 's/ $//'; }
 
 remember_usb1() {
-  ctl --device "$usb1" remember >"$work/remember.txt" || true
-  grep -q '^remembered the settings of ' "$work/remember.txt" && pass "remember on the test camera" ||
-    { fail "remember failed"; cat "$work/remember.txt"; return 1; }
+  local status=0
+  ctl --device "$usb1" remember >"$work/remember.txt" || status=$?
+  [ "$status" = 0 ] && grep -q '^remembered the settings of ' "$work/remember.txt" && pass "remember on the test camera" ||
+    { fail "remember ended with status $status"; cat "$work/remember.txt"; return 1; }
 }
 
 check_apply() {
   remember_usb1 || return
-  ctl --device "$usb1" set nr2d=5 red-gain=3 >/dev/null
+  ctl --device "$usb1" set nr2d=5 red-gain=3 >/dev/null || fail "set on the test camera failed"
   local from status
   from=$(($(logged) + 1))
   ctl --device "$usb1" apply >"$work/apply.txt" && status=0 || status=$?
@@ -63,7 +64,7 @@ check_apply() {
 # Starts PROGRAM (vidorra-ctl.exe watch or vidorra-watch.exe) and waits for its device window.
 watch_pid=
 start_watch() {
-  wine_bare "$folder/$1" "${@:2}" >"$work/watch.out" 2>"$work/watch.err" </dev/null &
+  wine_exec "$folder/$1" "${@:2}" >"$work/watch.out" 2>"$work/watch.err" </dev/null &
   watch_pid=$!
   tool hidden VidorraDeviceWatch 60 || { fail "$1: no device window within 60 s"; return 1; }
 }
@@ -132,7 +133,7 @@ timings() {
 
 check_watch() {
   remember_usb1 || return
-  ctl --device "$usb1" set nr2d=5 >/dev/null
+  ctl --device "$usb1" set nr2d=5 >/dev/null || fail "set on the test camera failed"
   local from
   from=$(($(logged) + 1))
   start_watch vidorra-ctl.exe watch || return
@@ -140,14 +141,14 @@ check_watch() {
     fail "nothing put back at start"
   [ "$(set_ids usb1 "$from")" = "$expected_ids" ] && pass "at start: each remembered setting once" ||
     fail "at start: SETs of $(set_ids usb1 "$from")"
-  ctl remembered >"$work/remembered.txt"
+  ctl remembered >"$work/remembered.txt" || fail "remembered ended with a failure"
   grep -q 'watch is running' "$work/remembered.txt" && pass "remembered says the watch runs" ||
     fail "remembered does not say the watch runs"
   appearances 20 "$work/watch.err"
   timings
   tool close VidorraWatch || fail "WM_CLOSE was not posted"
   expect_end WM_CLOSE WM_CLOSE "$work/watch.err"
-  ctl remembered >"$work/remembered.txt"
+  ctl remembered >"$work/remembered.txt" || fail "remembered ended with a failure"
   grep -q 'watch is not running' "$work/remembered.txt" && pass "remembered says no watch runs after it ended" ||
     fail "remembered does not say that no watch runs"
 }
@@ -162,7 +163,7 @@ resume_rounds() {
   for i in $(seq "$rounds"); do
     put=$(tr -d '\r' <"$work/watch.err" | grep -c 'after the resume: put back' || true)
     kept=$(tr -d '\r' <"$work/watch.err" | grep -c 'still held its' || true)
-    printf 'present usb1 usb2 integrated\nlost-power %d usb1\n' "$i" >"$work/vcam-control.txt"
+    control 'present usb1 usb2 integrated' "lost-power $i usb1"
     [ "$(ctl --device "$usb1" get nr2d red-gain | tr '\n' ' ')" = "nr2d=3 red-gain=0 " ] ||
       { fail "round $i: the camera did not lose its settings"; return 1; }
     from=$(($(logged) + 1))
@@ -183,7 +184,7 @@ resume_rounds() {
 }
 
 check_watch_resume() {
-  ctl --device "$usb1" set nr2d=5 drc=6 red-gain=3 flip-v=on >/dev/null
+  ctl --device "$usb1" set nr2d=5 drc=6 red-gain=3 flip-v=on >/dev/null || fail "set on the test camera failed"
   remember_usb1 || return
   start_watch vidorra-ctl.exe watch || { expect_end "its start" WM_CLOSE "$work/watch.err"; return; }
   if wait_line "$work/watch.err" 'put back [0-9]' 1 >/dev/null && tool hidden VidorraResumeWatch 10; then
@@ -212,9 +213,8 @@ check_watch_stop() {
   # Ctrl+C as a terminal sends it: Wine turns SIGINT into CTRL_C_EVENT for the
   # console handlers. (GenerateConsoleCtrlEvent from a process attached to the
   # same console returns success under Wine 8 but reaches no other process.)
-  local wine_pid
-  wine_pid=$(pgrep -n -f 'vidorra-ctl\.exe watch') || { fail "no Wine process of the watch"; return; }
-  kill -INT "$wine_pid"
+  # $watch_pid is the Wine process itself (wine_exec), not another build's watch.
+  kill -INT "$watch_pid"
   expect_end Ctrl+C 'Ctrl+C' "$work/watch.err"
 }
 
@@ -244,7 +244,7 @@ check_watch_program() {
 check_watch_together() {
   local pids=() pid ended='' running=() status
   for _ in 1 2; do
-    wine_bare "$folder/vidorra-watch.exe" >/dev/null 2>&1 </dev/null &
+    wine_exec "$folder/vidorra-watch.exe" >/dev/null 2>&1 </dev/null &
     pids+=($!)
   done
   tool hidden VidorraWatch 60 >/dev/null && pass "a watch runs" || fail "no watch window within 60 s"
@@ -276,11 +276,21 @@ check_installer_watch() {
   [ -f "$setup" ] || { fail "no installer at $setup (build the target windows_packages)"; return; }
   fresh_prefix
   local installed log
-  run_value() { hkcu 'Software\Microsoft\Windows\CurrentVersion\Run' | grep -F '"Vidorra watch"='; }
+  # The Run value's line; status 1 without one, 2 when reg itself failed.
+  run_value() {
+    local key
+    key=$(hkcu 'Software\Microsoft\Windows\CurrentVersion\Run') || return 2
+    grep -F '"Vidorra watch"=' <<<"$key"
+  }
+  no_run_value() {  # WHAT FAILURE
+    local status=0
+    run_value >/dev/null || status=$?
+    case $status in 1) pass "$1" ;; 0) fail "$2" ;; *) fail "reg could not read the Run key" ;; esac
+  }
   log=$(echo "$fresh"/drive_c/users/*/AppData/Local)/vidorra/watch.log
   run_fresh "$setup" /S || fail "the silent install failed"
   installed=$(default_folder)
-  run_value >/dev/null && fail "the Run value is written without the option" || pass "no Run value without the option"
+  no_run_value "no Run value without the option" "the Run value is written without the option"
   run_fresh "$setup" /S /WATCH=1 || fail "the silent install with /WATCH=1 failed"
   run_value | grep -qiF 'Programs\\Vidorra\\vidorra-watch.exe' && pass "/WATCH=1 writes the Run value" ||
     fail "no Run value naming vidorra-watch.exe after /WATCH=1"
@@ -294,9 +304,11 @@ check_installer_watch() {
     pass "the upgrade ended the watch and started the new one" || fail "no new watch runs after the upgrade"
   run_fresh "$installed/Uninstall.exe" /S || fail "the silent uninstall failed"
   for _ in $(seq 100); do [ -e "$installed" ] || break; sleep 0.1; done
-  run_value >/dev/null && fail "the Run value is left behind" || pass "the uninstaller removed the Run value"
-  [ ! -e "$installed" ] && pass "the uninstaller ended the watch and removed the folder" ||
-    fail "left behind: $(find "$installed" | head)"
+  no_run_value "the uninstaller removed the Run value" "the Run value is left behind"
+  wait_for 10 '! fresh_tool hidden VidorraWatch 0 2>/dev/null' &&
+    [ "$(tr -d '\r' <"$log" | grep -c 'stopped (WM_CLOSE)')" = 2 ] && pass "the uninstaller ended the watch" ||
+    fail "the watch still runs, or did not log its end, after the uninstall"
+  [ ! -e "$installed" ] && pass "the uninstaller removed the folder" || fail "left behind: $(find "$installed" | head)"
   end_fresh
 }
 

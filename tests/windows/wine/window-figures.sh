@@ -16,9 +16,11 @@ run() {  # NAME PROGRAM [VAR=VALUE...]
   local name=$1 program=$2
   shift 2
   env "$@" bash "$here/wine.sh" run "$build" "$program" </dev/null 2>"$work/$name.err" | tr -d '\r' >"$work/$name.out"
+  local status=${PIPESTATUS[0]}
   echo "$name:"
   grep -E '^WINDOW (list|open|first-frame|flow|rate|frame|end) ' "$work/$name.out" | sed 's/^/  /'
   grep -qx 'WINDOW end status=done' "$work/$name.out" || { echo "  FAIL: $name did not get through"; failures=$((failures + 1)); }
+  [ "$status" = 0 ] || { echo "  FAIL: $name ended with status $status"; failures=$((failures + 1)); }
 }
 run directshow "$windows" VIDORRA_WINE_CAMERA=1
 run sim "$sim"

@@ -3,7 +3,8 @@
 // broadcasts as Windows sends them, a grab of the screen, a file's version.
 //
 //   wintool window TITLE SECONDS          "x y width height" of the client area, once visible
-//   wintool click TITLE X Y               a left click at client point X,Y (SendInput)
+//   wintool click TITLE X Y               a left click at client point X,Y (SendInput); fails
+//                                         when the point is not the window's, or input is refused
 //   wintool drag TITLE X1 Y1 X2 Y2        press at X1,Y1, move in steps, release at X2,Y2
 //   wintool alive TITLE                   the window answers messages within 5 s
 //   wintool close TITLE                   WM_CLOSE (to a hidden window too)
@@ -65,7 +66,7 @@ POINT toScreen(HWND window, int x, int y)
     return p;
 }
 
-void mouse(DWORD flags, POINT at)
+bool mouse(DWORD flags, POINT at)
 {
     // Absolute coordinates run 0..65535 over the primary screen.
     INPUT input{};
@@ -73,8 +74,19 @@ void mouse(DWORD flags, POINT at)
     input.mi.dx = MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
     input.mi.dy = MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
     input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-    SendInput(1, &input, sizeof input);
+    const bool taken = SendInput(1, &input, sizeof input) == 1;
     Sleep(60);
+    return taken;
+}
+
+// Whether a click at client point X,Y lands in the window itself: inside its
+// client area, and no other window on top there.
+bool landsIn(HWND window, int x, int y)
+{
+    RECT client{};
+    GetClientRect(window, &client);
+    const HWND under = WindowFromPoint(toScreen(window, x, y));
+    return PtInRect(&client, POINT{x, y}) && under && GetAncestor(under, GA_ROOT) == window;
 }
 
 int grab(const wchar_t *file)
@@ -238,11 +250,12 @@ int wmain(int argc, wchar_t **argv)
     }
     if (verb == L"click" && argc == 5) {
         SetForegroundWindow(window);
+        if (!landsIn(window, number(3), number(4)))
+            return fail("the point is not the window's");
         const POINT at = toScreen(window, number(3), number(4));
-        mouse(0, at);
-        mouse(MOUSEEVENTF_LEFTDOWN, at);
-        mouse(MOUSEEVENTF_LEFTUP, at);
-        return 0;
+        return mouse(0, at) && mouse(MOUSEEVENTF_LEFTDOWN, at) && mouse(MOUSEEVENTF_LEFTUP, at)
+            ? 0
+            : fail("the click was not taken");
     }
     if (verb == L"drag" && argc == 7) {
         SetForegroundWindow(window);
