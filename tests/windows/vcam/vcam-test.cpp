@@ -12,11 +12,11 @@
 //                               (WM_DEVICECHANGE, DBT_DEVNODES_CHANGED), as
 //                               Windows does when a camera comes or goes
 #include "CaptureDevice.h"
+#include "CardProbes.h"
 #include "CapturePlatform.h"
 #include "CapturePort.h"
 #include "DirectShowPort.h"
 #include "PreviewGraph.h"
-#include "TestCardLayout.h"
 #include "TestSupport.h"
 #include "VcamIds.h"
 #include "WindowsPlatform.h"
@@ -375,13 +375,10 @@ void previewGraphShowsTheCard()
     const auto frame = graph.lastFrame();
     CHECK(frame.size() == 640u * 480u * 4u);
     if (frame.size() == 640u * 480u * 4u) {
-        namespace card = vidorra::sim::card;
-        const int y = card::probeY(480);
-        for (std::size_t bar = 0; bar < card::kBars.size(); ++bar) {
-            const int x = card::probeX(int(bar), 640);
+        for (const CardProbe &p : cardProbes()) {
             std::uint32_t pixel = 0;  // rows run bottom up
-            std::memcpy(&pixel, frame.data() + (static_cast<std::size_t>(479 - y) * 640 + x) * 4, 4);
-            CHECK((pixel & 0xFFFFFF) == card::barColour(bar, 0, 0));
+            std::memcpy(&pixel, frame.data() + (static_cast<std::size_t>(479 - p.y) * 640 + p.x) * 4, 4);
+            CHECK((pixel & 0xFFFFFF) == p.colour);
         }
     }
     within(5000, "stopping the preview", [&] { CHECK(graph.stop() == S_OK); });
