@@ -5,7 +5,7 @@
 // camera, then "frames: ok" or why not; exits 0 only on "frames: ok".
 //
 //   qt-camera-check.exe [FRAME.png]   also saves the last frame there
-#include "TestCardLayout.h"
+#include "CardProbes.h"
 
 #include <QAbstractVideoSurface>
 #include <QCamera>
@@ -47,13 +47,12 @@ public:
 
 bool barsShown(const QImage &image)
 {
-    namespace card = vidorra::sim::card;
     if (image.size() != QSize(640, 480))
         return false;
-    for (std::size_t bar = 0; bar < card::kBars.size(); ++bar) {
-        const QRgb pixel = image.pixel(card::probeX(int(bar), 640), card::probeY(480));
-        if ((pixel & 0xFFFFFF) != card::barColour(bar, 0, 0)) {
-            std::printf("bar %zu: %06x, not %06x\n", bar, pixel & 0xFFFFFFu, card::barColour(bar, 0, 0));
+    for (const vcamtest::CardProbe &p : vcamtest::cardProbes()) {
+        const QRgb pixel = image.pixel(p.x, p.y);
+        if ((pixel & 0xFFFFFF) != p.colour) {
+            std::printf("bar at x %d: %06x, not %06x\n", p.x, pixel & 0xFFFFFFu, p.colour);
             return false;
         }
     }

@@ -1,9 +1,9 @@
 // The Windows test camera under Wine (run-vcam-checks.sh registers it in a
 // prefix of its own and names the camera's files in the environment): what
-// the enumerator lists, the preview graph Qt builds over it, our DirectShow
-// port's requests checked line by line in the camera's log, and each fault
-// switch. The property frame needs a display (Xvfb will do). Prints
-// "N passed, M failed"; exits 1 on any failure.
+// the enumerator lists, the preview graph Qt builds over it, the requests
+// of our DirectShow port and of the program's CaptureDevice checked line by
+// line in the camera's log, and each fault switch. The property frame needs
+// a display (Xvfb will do). Prints "N passed, M failed"; exits 1 on any failure.
 //
 //   vcam-test.exe              every check
 //   vcam-test.exe get SELECTOR  prints the first byte of usb1's control (for a
@@ -11,12 +11,15 @@
 //   vcam-test.exe announce      tells every window that the devices changed
 //                               (WM_DEVICECHANGE, DBT_DEVNODES_CHANGED), as
 //                               Windows does when a camera comes or goes
+#include "CaptureDevice.h"
+#include "CardProbes.h"
+#include "CapturePlatform.h"
 #include "CapturePort.h"
 #include "DirectShowPort.h"
 #include "PreviewGraph.h"
-#include "TestCardLayout.h"
 #include "TestSupport.h"
 #include "VcamIds.h"
+#include "WindowsPlatform.h"
 
 #include <windows.h>
 #include <dshow.h>
@@ -102,12 +105,14 @@ std::string bagText(IMoniker *moniker, const wchar_t *property)
     return text;
 }
 
-// Our DirectShow port with the camera at `path` opened.
+// Our DirectShow port with the camera at `path` opened, and the program's
+// CaptureDevice bound to it.
 struct Opened {
     std::unique_ptr<CapturePort> port = vidorra::directshow::createDirectShowPort();
     std::vector<DeviceEntry> devices;
     std::unique_ptr<CaptureHandle> handle;
     Status status = vidorra::status::Fail;
+    CaptureDevice device;  // the same camera bound as the program binds it
 };
 
 std::unique_ptr<Opened> open(const std::string &path = kUsb1Path)
@@ -117,43 +122,27 @@ std::unique_ptr<Opened> open(const std::string &path = kUsb1Path)
     for (std::size_t i = 0; i < o->devices.size(); ++i)
         if (o->devices[i].devicePath == path)
             o->status = o->port->openDevice(i, &o->handle);
+    o->device.bindDevice(QString(), QString::fromStdString(path));
     return o;
 }
 
-// What CaptureDevice does for one control: find the node, ask the length, transfer.
-Status request(CaptureHandle &handle, int selector, XuOp op, std::vector<std::uint8_t> *bytes)
+// One control through the program's own CaptureDevice: it finds the node,
+// asks the length and transfers. A Get's block is as long as `bytes` is.
+Status request(CaptureDevice &device, int selector, XuOp op, std::vector<std::uint8_t> *bytes)
 {
-    const auto id = static_cast<std::uint32_t>(selector);
-    std::uint32_t returned = 0;
-    std::uint32_t node = 0;
-    Status probe = vidorra::status::NotFound;
-    for (; node < 20; ++node)
-        if (vidorra::succeeded(probe = handle.probeNode(vidorra::kXuPropertySet, id, node, &returned)) ||
-            probe == vidorra::status::NoSuchDevice)
-            break;
-    if (!vidorra::succeeded(probe))
-        return probe;
-    std::uint32_t length = 0;
-    const Status query = handle.queryLength(vidorra::kXuPropertySet, id, node, &length);
-    if (!vidorra::succeeded(query))
-        return query;
-    if (op == XuOp::Get)
-        bytes->assign(length, 0);
-    else if (bytes->size() != length)
-        return vidorra::status::InsufficientBuffer;
-    return handle.transfer(vidorra::kXuPropertySet, id, node, op, bytes->data(), length, &returned);
+    return device.xuControl(selector, op, bytes->data(), static_cast<int>(bytes->size()));
 }
 
-Status setByte(CaptureHandle &handle, int selector, std::uint8_t byte)
+Status setByte(CaptureDevice &device, int selector, std::uint8_t byte)
 {
     std::vector<std::uint8_t> bytes{byte};
-    return request(handle, selector, XuOp::Set, &bytes);
+    return request(device, selector, XuOp::Set, &bytes);
 }
 
-int getByte(CaptureHandle &handle, int selector)
+int getByte(CaptureDevice &device, int selector)
 {
-    std::vector<std::uint8_t> bytes;
-    return vidorra::succeeded(request(handle, selector, XuOp::Get, &bytes)) && !bytes.empty() ? bytes[0] : -1;
+    std::vector<std::uint8_t> bytes(1);
+    return vidorra::succeeded(request(device, selector, XuOp::Get, &bytes)) ? bytes[0] : -1;
 }
 
 std::vector<std::string> pathsListed()
@@ -228,10 +217,10 @@ void aSecondUnitOfTheModel()
     CHECK(monikers.size() == 3 && bagText(monikers[1].get(), L"FriendlyName") == "Desk Camera");
     // Each unit keeps its own settings.
     auto usb2 = open(kUsb2Path);
-    CHECK(usb2->handle && setByte(*usb2->handle, 14, 0x05) == vidorra::status::Ok);
+    CHECK(usb2->handle && setByte(usb2->device, 14, 0x05) == vidorra::status::Ok);
     auto usb1 = open(kUsb1Path);
-    CHECK(usb1->handle && getByte(*usb1->handle, 14) == 0);
-    CHECK(usb2->handle && getByte(*usb2->handle, 14) == 5);
+    CHECK(usb1->handle && getByte(usb1->device, 14) == 0);
+    CHECK(usb2->handle && getByte(usb2->device, 14) == 5);
     setSwitches("present integrated");
     CHECK(pathsListed().size() == 1);
     setSwitches("present");
@@ -247,8 +236,8 @@ void extensionUnitRequestsReachTheCamera()
     if (!o->handle)
         return;
     const std::size_t from = logSize();
-    CHECK(setByte(*o->handle, 15, 0xF6) == vidorra::status::Ok);
-    CHECK(getByte(*o->handle, 15) == 0xF6);
+    CHECK(setByte(o->device, 15, 0xF6) == vidorra::status::Ok);
+    CHECK(getByte(o->device, 15) == 0xF6);
     const auto lines = logLines(from);
     // Two probes that miss, the one that hits, the length, the transfer; twice.
     CHECK(lines.size() == 10);
@@ -261,17 +250,17 @@ void extensionUnitRequestsReachTheCamera()
         CHECK(lines[9] == std::string("ks cam=usb1 ") + kXu + " id=15 flags=0x10000001 node=2 len=1 ret=1 bytes=f6 hr=0x00000000");
     }
     // The record, restore default, and the camera's refusals.
-    std::vector<std::uint8_t> record;
-    CHECK(request(*o->handle, 9, XuOp::Get, &record) == vidorra::status::Ok);
+    std::vector<std::uint8_t> record(24);
+    CHECK(request(o->device, 9, XuOp::Get, &record) == vidorra::status::Ok);
     CHECK(record.size() == 24 && std::string(reinterpret_cast<const char *>(record.data())) == "SOC:V9 SIM-1.1");
-    CHECK(setByte(*o->handle, 23, 1) == vidorra::status::Ok);
-    CHECK(getByte(*o->handle, 15) == 0);
-    CHECK(getByte(*o->handle, 7) == 4);  // NR3D's default
+    CHECK(setByte(o->device, 23, 1) == vidorra::status::Ok);
+    CHECK(getByte(o->device, 15) == 0);
+    CHECK(getByte(o->device, 7) == 4);  // NR3D's default
     std::vector<std::uint8_t> one{1};
-    CHECK(request(*o->handle, 9, XuOp::Set, &one) == vidorra::status::InsufficientBuffer);  // 24 bytes, not 1
+    CHECK(request(o->device, 9, XuOp::Set, &one) == vidorra::status::InsufficientBuffer);  // 24 bytes, not 1
     std::vector<std::uint8_t> full(24, 0x41);
-    CHECK(request(*o->handle, 9, XuOp::Set, &full) == vidorra::status::InvalidArgument);  // read-only
-    CHECK(request(*o->handle, 5, XuOp::Get, &one) == vidorra::status::NotFound);        // no such control
+    CHECK(request(o->device, 9, XuOp::Set, &full) == vidorra::status::InvalidArgument);  // read-only
+    CHECK(request(o->device, 5, XuOp::Get, &one) == vidorra::status::NotFound);        // no such control
     std::uint32_t returned = 0;
     std::uint8_t two[2] = {0, 0};
     CHECK(o->handle->transfer(vidorra::kXuPropertySet, 15, 2, XuOp::Get, two, 2, &returned) ==
@@ -283,7 +272,7 @@ void settingsOutliveTheProcess(const wchar_t *self)
     resetCamera();
     {
         auto o = open();
-        CHECK(o->handle && setByte(*o->handle, 13, 4) == vidorra::status::Ok);
+        CHECK(o->handle && setByte(o->device, 13, 4) == vidorra::status::Ok);
     }
     // Another process opens the camera and reads what this one set.
     std::wstring command = std::wstring(L"\"") + self + L"\" get 13";
@@ -386,13 +375,10 @@ void previewGraphShowsTheCard()
     const auto frame = graph.lastFrame();
     CHECK(frame.size() == 640u * 480u * 4u);
     if (frame.size() == 640u * 480u * 4u) {
-        namespace card = vidorra::sim::card;
-        const int y = card::probeY(480);
-        for (std::size_t bar = 0; bar < card::kBars.size(); ++bar) {
-            const int x = card::probeX(int(bar), 640);
+        for (const CardProbe &p : cardProbes()) {
             std::uint32_t pixel = 0;  // rows run bottom up
-            std::memcpy(&pixel, frame.data() + (static_cast<std::size_t>(479 - y) * 640 + x) * 4, 4);
-            CHECK((pixel & 0xFFFFFF) == card::barColour(bar, 0, 0));
+            std::memcpy(&pixel, frame.data() + (static_cast<std::size_t>(479 - p.y) * 640 + p.x) * 4, 4);
+            CHECK((pixel & 0xFFFFFF) == p.colour);
         }
     }
     within(5000, "stopping the preview", [&] { CHECK(graph.stop() == S_OK); });
@@ -408,12 +394,12 @@ void refusedSet()
     resetCamera();
     setSwitches("refuse-set 15");
     auto o = open();
-    CHECK(o->handle && setByte(*o->handle, 15, 0x02) == kGenFailure);
+    CHECK(o->handle && setByte(o->device, 15, 0x02) == kGenFailure);
     CHECK(hasLine(logLines(), {"id=15 flags=0x10000002 node=2 len=1 ret=0 bytes=02 hr=0x8007001F"}));
-    CHECK(o->handle && getByte(*o->handle, 15) == 0);
-    CHECK(o->handle && setByte(*o->handle, 14, 0x02) == vidorra::status::Ok);  // the others are taken
+    CHECK(o->handle && getByte(o->device, 15) == 0);
+    CHECK(o->handle && setByte(o->device, 14, 0x02) == vidorra::status::Ok);  // the others are taken
     setSwitches("refuse-set 14 0x80070057");
-    CHECK(o->handle && setByte(*o->handle, 14, 0x03) == vidorra::status::InvalidArgument);
+    CHECK(o->handle && setByte(o->device, 14, 0x03) == vidorra::status::InvalidArgument);
 }
 
 void wrongLength()
@@ -424,8 +410,8 @@ void wrongLength()
     std::uint32_t length = 0;
     CHECK(o->handle && o->handle->queryLength(vidorra::kXuPropertySet, 15, 2, &length) == vidorra::status::Ok);
     CHECK(length == 2);
-    std::vector<std::uint8_t> bytes;
-    CHECK(o->handle && request(*o->handle, 15, XuOp::Get, &bytes) == static_cast<Status>(0x80070057));
+    std::vector<std::uint8_t> bytes(1);
+    CHECK(o->handle && request(o->device, 15, XuOp::Get, &bytes) == static_cast<Status>(0x80070057));
 }
 
 void slowCamera()
@@ -469,7 +455,7 @@ void vanishedCamera()
     // (The port holds the status it had for a while; either says gone.)
     CHECK(old->handle && vidorra::meansGone(old->handle->probeNode(vidorra::kXuPropertySet, 15, 2, &returned)));
     auto fresh = open();
-    CHECK(fresh->handle && getByte(*fresh->handle, 7) == 4);
+    CHECK(fresh->handle && getByte(fresh->device, 7) == 4);
 }
 
 void vanishDuringAPass()
@@ -477,7 +463,7 @@ void vanishDuringAPass()
     resetCamera();
     auto o = open();
     setSwitches("vanish-after 6");
-    CHECK(o->handle && getByte(*o->handle, 15) == 0);  // calls 1 to 5
+    CHECK(o->handle && getByte(o->device, 15) == 0);  // calls 1 to 5
     std::uint32_t returned = 0;
     CHECK(o->handle && o->handle->probeNode(vidorra::kXuPropertySet, 14, 2, &returned) == vidorra::status::Ok);
     CHECK(o->handle && o->handle->probeNode(vidorra::kXuPropertySet, 14, 2, &returned) ==
@@ -493,7 +479,7 @@ void rebootOnSwitch()
     resetCamera();
     setSwitches("reboot-ms 800");
     auto o = open();
-    CHECK(o->handle && setByte(*o->handle, 18, 0) == vidorra::status::Ok);  // H.264 off: the camera reboots
+    CHECK(o->handle && setByte(o->device, 18, 0) == vidorra::status::Ok);  // H.264 off: the camera reboots
     CHECK(pathsListed() == std::vector<std::string>{kIntegratedPath});
     std::uint32_t returned = 0;
     CHECK(o->handle && o->handle->probeNode(vidorra::kXuPropertySet, 18, 2, &returned) ==
@@ -502,8 +488,8 @@ void rebootOnSwitch()
     CHECK(o->handle && o->handle->probeNode(vidorra::kXuPropertySet, 18, 2, &returned) ==
                            vidorra::status::NoSuchDevice);  // a new device after a reboot
     auto back = open();
-    CHECK(back->handle && getByte(*back->handle, 18) == 0);
-    CHECK(back->handle && setByte(*back->handle, 15, 1) == vidorra::status::Ok);  // no reboot for the others
+    CHECK(back->handle && getByte(back->device, 18) == 0);
+    CHECK(back->handle && setByte(back->device, 15, 1) == vidorra::status::Ok);  // no reboot for the others
     CHECK(pathsListed().size() == 2);
 }
 
@@ -563,7 +549,7 @@ void propertyFrameAppliesAtOnce()
 int getCommand(int selector)
 {
     auto o = open();
-    const int value = o->handle ? getByte(*o->handle, selector) : -1;
+    const int value = o->device.isBound() ? getByte(o->device, selector) : -1;
     std::printf("value %02x\n", value);
     return value < 0 ? 1 : 0;
 }
@@ -582,6 +568,7 @@ int announce()
 int wmain(int argc, wchar_t **argv)
 {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    vidorra::installPlatform(std::make_shared<vidorra::directshow::WindowsPlatform>());
     if (argc == 2 && std::wcscmp(argv[1], L"announce") == 0)
         return announce();
     if (argc == 3 && std::wcscmp(argv[1], L"get") == 0)
@@ -622,6 +609,7 @@ int wmain(int argc, wchar_t **argv)
     }
     resetCamera();
     std::printf("%d passed, %d failed\n", passed(), failed());
+    vidorra::installPlatform(nullptr);
     CoUninitialize();
     return failed() == 0 ? 0 : 1;
 }

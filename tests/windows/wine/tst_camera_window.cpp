@@ -9,7 +9,7 @@
 
 #include "app/MainWindow.h"
 #include "CapturePlatform.h"
-#include "TestCardLayout.h"
+#include "CardProbes.h"
 #include "TestSupport.h"
 #include "WindowsPlatform.h"
 #include "ui_MainWindow.h"
@@ -256,27 +256,18 @@ void CameraWindowTest::announceDeviceChange()
 // flip moves to the top.
 bool CameraWindowTest::cardShown(Picture picture, QString *colours)
 {
-    namespace card = vidorra::sim::card;
     QWidget *viewfinder = window->previewViewfinder();
     const QImage image = viewfinder->grab().toImage();
     const QSize shown = QSize(640, 480).scaled(image.size(), Qt::KeepAspectRatio);
     const QRect area(QPoint((image.width() - shown.width()) / 2, (image.height() - shown.height()) / 2), shown);
-    const bool mirrored = picture == Picture::Mirrored;
-    const int barsY = mirrored ? 479 - card::probeY(480) : card::probeY(480);
-    const int belowY = mirrored ? 9 : 470;
     bool all = true;
     colours->clear();
-    const auto check = [&](int x, int y, std::uint32_t want) {
-        const QRgb pixel = image.pixel(area.x() + x * area.width() / 640, area.y() + y * area.height() / 480);
-        const bool matches = std::abs(qRed(pixel) - int(want >> 16)) <= 40 &&
-                             std::abs(qGreen(pixel) - int((want >> 8) & 0xFF)) <= 40 &&
-                             std::abs(qBlue(pixel) - int(want & 0xFF)) <= 40;
-        all = all && matches;
+    for (const vcamtest::CardProbe &p : vcamtest::cardProbes(true, picture == Picture::Mirrored)) {
+        const QRgb pixel = image.pixel(area.x() + p.x * area.width() / 640, area.y() + p.y * area.height() / 480);
+        all = all && std::abs(qRed(pixel) - int(p.colour >> 16)) <= 40 &&
+              std::abs(qGreen(pixel) - int((p.colour >> 8) & 0xFF)) <= 40 &&
+              std::abs(qBlue(pixel) - int(p.colour & 0xFF)) <= 40;
         *colours += QStringLiteral("%1 ").arg(pixel & 0xFFFFFF, 6, 16, QLatin1Char('0'));
-    };
-    for (std::size_t bar = 0; bar < card::kBars.size(); ++bar) {
-        check(card::probeX(int(bar), 640), barsY, card::barColour(bar, 0, 0));
-        check(card::probeX(int(bar), 640), belowY, card::kBelowBars);
     }
     return all;
 }
