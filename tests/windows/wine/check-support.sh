@@ -33,6 +33,16 @@ control() {
 cameras() { control "present $*"; }
 # How many lines the test camera has logged so far.
 logged() { wc -l <"$work/vcam-log.txt"; }
+# The extension-unit transfers the camera logged from line FROM on, one a line:
+# "CAM SET ID BYTES" or "CAM GET ID" (the size queries, len=0, left out).
+transfers() {
+  tail -n +"$1" "$work/vcam-log.txt" | tr -d '\r' | awk '/^ks / {
+      delete f
+      for (i = 2; i <= NF; i++) { n = index($i, "="); f[substr($i, 1, n - 1)] = substr($i, n + 1) }
+      if (f["flags"] == "0x10000002") print f["cam"], "SET", f["id"], f["bytes"]
+      else if (f["flags"] == "0x10000001" && f["len"] != "0") print f["cam"], "GET", f["id"]
+    }'
+}
 # wait_for SECONDS CONDITION: true once the shell condition holds, polled every 0.1 s.
 wait_for() {
   local deadline=$((SECONDS + $1))

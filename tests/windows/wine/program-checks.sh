@@ -270,17 +270,7 @@ check_ctl_sim() {
 }
 
 # The transfers that reached the camera after log line N: "SET 12 05", "GET 9".
-transfers_after() {
-  tail -n +$(($1 + 1)) "$work/vcam-log.txt" | awk '/^ks / {
-      f = ""; id = ""; len = ""; b = ""
-      for (i = 1; i <= NF; i++) {
-        n = index($i, "="); k = substr($i, 1, n - 1); v = substr($i, n + 1)
-        if (k == "flags") f = v; else if (k == "id") id = v; else if (k == "len") len = v; else if (k == "bytes") b = v
-      }
-      if (f == "0x10000002") print "SET " id " " b
-      else if (f == "0x10000001" && len != "0") print "GET " id
-    }' | paste -sd ','
-}
+transfers_after() { transfers $(($1 + 1)) | cut -d' ' -f2- | paste -sd ','; }
 read_pass="GET 9,GET 13,GET 6,GET 7,GET 12,GET 15,GET 14,GET 11,GET 10,GET 18,GET 26,GET 25,GET 24"
 
 check_ctl_camera() {

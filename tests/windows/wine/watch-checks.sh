@@ -32,10 +32,7 @@ rm -rf "$prefix"/drive_c/users/*/AppData/Local/vidorra
 cameras usb1 usb2 integrated
 
 # The SETs that reached CAMERA in the camera's log from line FROM on: "id=bytes", one a line.
-sets() {
-  tail -n +"${2:-1}" "$work/vcam-log.txt" | tr -d '\r' |
-    sed -n "s/^ks cam=$1 .* id=\([0-9]*\) flags=0x10000002 .* bytes=\([0-9a-f]*\) .*/\1=\2/p"
-}
+sets() { transfers "${2:-1}" | awk -v cam="$1" '$1 == cam && $2 == "SET" { print $3 "=" $4 }'; }
 set_ids() { sets "$@" | cut -d= -f1 | sort -n | tr '\n' ' ' | sed 's/ $//'; }
 
 remember_usb1() {
