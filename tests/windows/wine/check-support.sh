@@ -51,6 +51,19 @@ wait_for() {
     sleep 0.1
   done
 }
+# ends PID WHAT CAUSE: the process PID (one this check started) ends within
+# 10 s of CAUSE with status 0. False only when it did not end; it is ended then.
+ends() {
+  local pid=$1 status=0
+  if ! wait_for 10 '! kill -0 "$pid" 2>/dev/null'; then
+    fail "$2 did not end within 10 s of $3"
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+    return 1
+  fi
+  wait "$pid" || status=$?
+  [ "$status" = 0 ] && pass "$2 ended with status 0 on $3" || fail "$2 ended with status $status on $3"
+}
 
 # Installers run in a prefix of the check's own, fresh from the pristine one
 # ($fresh), whose every process the check ends with end_fresh.

@@ -28,17 +28,8 @@ start_program() {
 
 # Closes the window as its user does; the program must end with status 0.
 end_program() {
-  local name=$1 status=0
-  tool close "$title" || fail "WM_CLOSE could not be posted to $name"
-  for _ in $(seq 100); do kill -0 "$program_pid" 2>/dev/null || break; sleep 0.1; done
-  if kill -0 "$program_pid" 2>/dev/null; then
-    fail "$name did not end within 10 s of WM_CLOSE"
-    kill "$program_pid" 2>/dev/null || true
-    wait "$program_pid" 2>/dev/null || true
-    return
-  fi
-  wait "$program_pid" || status=$?
-  [ "$status" = 0 ] && pass "$name ended with status 0" || fail "$name ended with status $status"
+  tool close "$title" || fail "WM_CLOSE could not be posted to $1"
+  ends "$program_pid" "$1" WM_CLOSE || return 0
   local bmp
   for bmp in "$work"/*.bmp; do [ ! -f "$bmp" ] || python3 "$here/screen.py" png "$bmp" "${bmp%.bmp}.png"; done
 }
@@ -427,9 +418,7 @@ check_installer_running() {
     pass "the uninstaller left the folder and its registration as they were" ||
     fail "the uninstaller removed files or the registration"
   fresh_tool close "$title" || fail "WM_CLOSE could not be posted"
-  for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$pid" 2>/dev/null && { fail "vidorra-sim.exe did not end on WM_CLOSE"; kill "$pid"; }
-  wait "$pid" && pass "vidorra-sim.exe ended with status 0" || fail "vidorra-sim.exe ended with a failure"
+  ends "$pid" vidorra-sim.exe WM_CLOSE || true
   run_fresh "$next" /S && pass "closed, the upgrade ended with status 0" || fail "the upgrade failed with nothing running"
   [ "$(manifest "$installed")" = "$(manifest "$next_stage")" ] && [ "$(registered DisplayVersion)" = 1.2 ] &&
     pass "it replaced every file and the registration" || fail "the upgrade left files or the registration of 1.1"

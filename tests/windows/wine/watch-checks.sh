@@ -79,20 +79,10 @@ wait_line() {
   return 1
 }
 
-# The watch must end within 10 s with status 0 and say why.
+# The watch must end within 10 s of WHAT with status 0 and log "stopped (REASON)" in LOG.
 expect_end() {
-  local what=$1 reason=$2 log=$3 status=0
-  for _ in $(seq 100); do kill -0 "$watch_pid" 2>/dev/null || break; sleep 0.1; done
-  if kill -0 "$watch_pid" 2>/dev/null; then
-    fail "the watch did not end within 10 s of $what"
-    kill "$watch_pid" 2>/dev/null || true
-    wait "$watch_pid" 2>/dev/null || true
-    return
-  fi
-  wait "$watch_pid" || status=$?
-  [ "$status" = 0 ] && pass "the watch ended with status 0 on $what" || fail "the watch ended with status $status on $what"
-  tr -d '\r' <"$log" | grep -q "stopped ($reason)" && pass "it logged 'stopped ($reason)'" ||
-    fail "no 'stopped ($reason)' in its log"
+  ends "$watch_pid" "the watch" "$1" || return 0
+  tr -d '\r' <"$3" | grep -q "stopped ($2)" && pass "it logged 'stopped ($2)'" || fail "no 'stopped ($2)' in its log"
 }
 
 # N appearances of usb1 while usb2 stays: each a removal and an arrival as
