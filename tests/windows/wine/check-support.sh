@@ -75,6 +75,9 @@ fresh_prefix() {
 run_fresh() { VIDORRA_WINEPREFIX=$fresh wine_bare "$@"; }
 fresh_tool() { VIDORRA_WINEPREFIX=$fresh tool "$@"; }
 end_fresh() { WINEPREFIX=$fresh "$WINESERVER" -k 2>/dev/null || true; }
+# The uninstaller copies itself to a temporary folder and returns at once:
+# waits (10 s at most) for it to have removed FOLDER.
+uninstalled() { local dir=$1; wait_for 10 '[ ! -e "$dir" ]' || true; }
 # Where an install goes unless told otherwise.
 default_folder() { echo "$fresh"/drive_c/users/*/AppData/Local/Programs/Vidorra; }
 # A key of the user's hive as reg exports it (wineserver saves user.reg only

@@ -348,16 +348,13 @@ check_camera_window() {
 
 check_installer() {
   [ -f "$setup" ] || { fail "no installer at $setup (build the target windows_packages)"; return; }
-  local prefix=$build/wine/install-prefix
-  rm -rf "$prefix"
-  cp -a "$build/wine/pristine" "$prefix"
-  run_fresh() { VIDORRA_WINEPREFIX=$prefix wine_bare "$@"; }
+  fresh_prefix
   # The user's hive as wineserver saves it when it ends.
-  has_key() { WINEPREFIX=$prefix "$WINESERVER" -w; grep -qF "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\$1]" "$prefix/user.reg"; }
+  has_key() { WINEPREFIX=$fresh "$WINESERVER" -w; grep -qF "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\$1]" "$fresh/user.reg"; }
   run_fresh "$setup" /S && pass "the silent install ended with status 0" || fail "the silent install failed"
-  local user_dir installed
-  user_dir=$(find "$prefix/drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public | head -n 1)
-  installed=$user_dir/AppData/Local/Programs/Vidorra
+  local installed user_dir
+  installed=$(default_folder)
+  user_dir=${installed%/AppData/Local/Programs/Vidorra}
   [ -f "$installed/vidorra.exe" ] && [ -f "$installed/mediaservice/dsengine.dll" ] &&
     pass "installed under %LOCALAPPDATA%\\Programs\\Vidorra" || fail "nothing installed under $installed"
   local menu="$user_dir/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Vidorra"
@@ -368,23 +365,22 @@ check_installer() {
     [ "$(tool version "$(printf 'Z:%s' "${f//\//\\}")" | cut -d'|' -f1-2)" = "Vidorra|1.1.0.0" ] &&
       pass "$(basename "$f") carries product name and file version" || fail "$(basename "$f"): no version information"
   done
-  VIDORRA_WINEPREFIX=$prefix WINEDEBUG=-all wine_exec "$installed/vidorra-sim.exe" >/dev/null 2>&1 &
+  VIDORRA_WINEPREFIX=$fresh WINEDEBUG=-all wine_exec "$installed/vidorra-sim.exe" >/dev/null 2>&1 &
   local pid=$!
-  VIDORRA_WINEPREFIX=$prefix tool window "$title" 60 >/dev/null && pass "the installed vidorra-sim.exe shows its window" ||
+  fresh_tool window "$title" 60 >/dev/null && pass "the installed vidorra-sim.exe shows its window" ||
     fail "the installed vidorra-sim.exe shows no window"
-  VIDORRA_WINEPREFIX=$prefix tool close "$title" || fail "WM_CLOSE could not be posted"
-  wait $pid && pass "the installed vidorra-sim.exe ended with status 0" || fail "the installed vidorra-sim.exe failed"
+  fresh_tool close "$title" || fail "WM_CLOSE could not be posted"
+  ends "$pid" "the installed vidorra-sim.exe" WM_CLOSE || true
   run_fresh "$installed/Uninstall.exe" /S || fail "the silent uninstall failed"
-  # The uninstaller copies itself to a temporary folder and returns at once.
-  for _ in $(seq 100); do [ -e "$installed" ] || break; sleep 0.1; done
-  WINEPREFIX=$prefix "$WINESERVER" -w
+  uninstalled "$installed"
+  WINEPREFIX=$fresh "$WINESERVER" -w
   [ ! -e "$installed" ] && pass "the uninstaller removed the folder" || fail "left behind: $(find "$installed" | head)"
   [ ! -e "$menu" ] && pass "the uninstaller removed the shortcuts" || fail "shortcuts left behind"
   has_key Vidorra && fail "the uninstall key is left behind" || pass "the uninstall key is gone"
   local left
-  left=$(find "$prefix/drive_c" -iname '*vidorra*'; grep -i vidorra "$prefix/user.reg" "$prefix/system.reg" || true)
+  left=$(find "$fresh/drive_c" -iname '*vidorra*'; grep -i vidorra "$fresh/user.reg" "$fresh/system.reg" || true)
   [ -z "$left" ] && pass "nothing of Vidorra is left in the prefix" || fail "left behind: $left"
-  WINEPREFIX=$prefix "$WINESERVER" -k || true
+  end_fresh
 }
 
 # Upgrading, and uninstalling, while vidorra-sim.exe of the installed folder

@@ -290,7 +290,7 @@ check_installer_watch() {
     wait_line "$log" 'watching for cameras' 2 >/dev/null &&
     pass "the upgrade ended the watch and started the new one" || fail "no new watch runs after the upgrade"
   run_fresh "$installed/Uninstall.exe" /S || fail "the silent uninstall failed"
-  for _ in $(seq 100); do [ -e "$installed" ] || break; sleep 0.1; done
+  uninstalled "$installed"
   no_run_value "the uninstaller removed the Run value" "the Run value is left behind"
   wait_for 10 '! fresh_tool hidden VidorraWatch 0 2>/dev/null' &&
     [ "$(tr -d '\r' <"$log" | grep -c 'stopped (WM_CLOSE)')" = 2 ] && pass "the uninstaller ended the watch" ||
