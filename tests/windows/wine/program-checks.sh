@@ -56,14 +56,13 @@ near() {  # near "R G B" "R G B": every channel within 40
 # status bar, and where the preview shows the picture.
 open_camera_x=410 open_camera_y=751
 preview_x=10 preview_y=30 preview_w=770 preview_h=434
-# How many of the test card's seven bars grab NAME shows at client row Y, probed at X... (left to right).
+# bars_seen NAME X W Y: how many of the test card's seven bars grab NAME shows at
+# client row Y, the card drawn from client column X, W wide (each probed at its middle).
 bars_seen() {
-  local name=$1 y=$2 i=0 seen=0 x
-  local bars=("255 255 255" "255 255 0" "0 255 255" "0 255 0" "255 0 255" "255 0 0" "0 0 255")
-  shift 2
-  for x in "$@"; do
-    near "$(pixel "$name" "$x" "$y")" "${bars[$i]}" && seen=$((seen + 1))
-    i=$((i + 1))
+  local name=$1 x=$2 w=$3 y=$4 i seen=0
+  local colours=("255 255 255" "255 255 0" "0 255 255" "0 255 0" "255 0 255" "255 0 0" "0 0 255")
+  for i in 0 1 2 3 4 5 6; do
+    near "$(pixel "$name" $((x + w * (2 * i + 1) / 14)) "$y")" "${colours[$i]}" && seen=$((seen + 1))
   done
   echo "$seen"
 }
@@ -87,11 +86,9 @@ check_sim_window() {
   tool click "$title" $open_camera_x $open_camera_y && pass "the click reached Open Camera" || fail "the click was not delivered"
   wait_for 20 'debug_lines vidorra-sim.exe | grep -qx "Vidorra Sim Camera devname"' &&
     pass "Open Camera bound the simulated camera" || fail "no binding of the simulated camera in the debug log"
-  local card_x=() i
-  for i in 0 1 2 3 4 5 6; do card_x+=($((preview_x + preview_w * (2 * i + 1) / 14))); done
-  wait_for 20 'grab after && [ "$(bars_seen after $((preview_y + preview_h * 3 / 5)) "${card_x[@]}")" = 7 ]' &&
-    pass "the preview shows the test card's seven bars" ||
-    fail "the preview shows $(bars_seen after $((preview_y + preview_h * 3 / 5)) "${card_x[@]}") of the seven bars"
+  local card="after $preview_x $preview_w $((preview_y + preview_h * 3 / 5))"
+  wait_for 20 'grab after && [ "$(bars_seen $card)" = 7 ]' && pass "the preview shows the test card's seven bars" ||
+    fail "the preview shows $(bars_seen $card) of the seven bars"
   differs before after $preview_x $preview_y $preview_w $preview_h && pass "the preview changed from the grab before" ||
     fail "the preview is as it was before Open Camera"
   debug_lines vidorra-sim.exe >"$work/debug.txt"
@@ -335,12 +332,10 @@ check_camera_window() {
   grep -qx 'Vidorra Virtual Camera devname' "$work/debug.txt" && grep -Eq '^0 return data: 83 1$' "$work/debug.txt" &&
     pass "the camera was bound and its record read ('S' first)" || fail "no binding or no record in the debug log"
   # The card's bars at their probe points, the 640 x 480 picture fitted into the preview and centred.
-  local shown_w=$((640 * preview_h / 480)) x0 y card_x=() i
-  x0=$((preview_x + (preview_w - shown_w) / 2))
-  y=$((preview_y + (480 * 2 / 3 - 480 / 32) * preview_h / 480))
-  for i in 0 1 2 3 4 5 6; do card_x+=($((x0 + (i * 640 / 7 + 640 / 7 / 2) * shown_w / 640))); done
-  wait_for 20 'grab after && [ "$(bars_seen after $y "${card_x[@]}")" = 7 ]' &&
-    pass "the preview shows the test card's seven bars" || fail "the preview shows $(bars_seen after $y "${card_x[@]}") of the seven bars"
+  local shown_w=$((640 * preview_h / 480)) card
+  card="after $((preview_x + (preview_w - shown_w) / 2)) $shown_w $((preview_y + (480 * 2 / 3 - 480 / 32) * preview_h / 480))"
+  wait_for 20 'grab after && [ "$(bars_seen $card)" = 7 ]' && pass "the preview shows the test card's seven bars" ||
+    fail "the preview shows $(bars_seen $card) of the seven bars"
   differs before after $preview_x $preview_y $preview_w $preview_h && pass "the preview changed from the grab before" ||
     fail "the preview is as it was before Open Camera"
   end_program vidorra.exe
