@@ -2,10 +2,14 @@
 # here and wintool: a fresh work folder for the check, pass/fail counting,
 # Linux paths as Windows sees them, programs run with the folder's DLLs only,
 # and the test camera (tests/windows/vcam) with its files in the work folder.
+# shellcheck source=/dev/null
+source "$build/wine/config.sh"
 work=$build/wine/checks/$check
 rm -rf "$work"
 mkdir -p "$work"
 failures=0
+# Runs check_$check and ends with its verdict.
+run_check() { "check_$check"; echo "$check: $failures failed"; [ "$failures" = 0 ]; }
 pass() { echo "ok: $*"; }
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 winpath() { printf 'Z:%s' "${1//\//\\}"; }

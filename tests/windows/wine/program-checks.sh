@@ -438,8 +438,4 @@ check_installer_folder() {
   end_fresh
 }
 
-# shellcheck source=/dev/null
-source "$build/wine/config.sh"
-"check_$check"
-echo "$check: $failures failed"
-[ "$failures" = 0 ]
+run_check

@@ -12,9 +12,6 @@ check=$1 build=$2 folder=$3 wintool=$4 setup=$5
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=check-support.sh
 source "$here/check-support.sh"
-
-# shellcheck source=/dev/null
-source "$build/wine/config.sh"
 use_test_camera
 prefix=$build/wine/camera-prefix
 ctl() { wine_bare "$folder/vidorra-ctl.exe" "$@" 2>&1 | tr -d '\r'; }
@@ -299,6 +296,4 @@ check_installer_watch() {
   end_fresh
 }
 
-"check_$check"
-echo "$check: $failures failed"
-[ "$failures" = 0 ]
+run_check
