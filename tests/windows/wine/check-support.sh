@@ -2,10 +2,14 @@
 # here and wintool: a fresh work folder for the check, pass/fail counting,
 # Linux paths as Windows sees them, programs run with the folder's DLLs only,
 # and the test camera (tests/windows/vcam) with its files in the work folder.
+# shellcheck source=/dev/null
+source "$build/wine/config.sh"
 work=$build/wine/checks/$check
 rm -rf "$work"
 mkdir -p "$work"
 failures=0
+# Runs check_$check and ends with its verdict.
+run_check() { "check_$check"; echo "$check: $failures failed"; [ "$failures" = 0 ]; }
 pass() { echo "ok: $*"; }
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
@@ -33,6 +37,16 @@ control() {
 cameras() { control "present $*"; }
 # How many lines the test camera has logged so far.
 logged() { wc -l <"$work/vcam-log.txt"; }
+# The extension-unit transfers the camera logged from line FROM on, one a line:
+# "CAM SET ID BYTES" or "CAM GET ID" (the size queries, len=0, left out).
+transfers() {
+  tail -n +"$1" "$work/vcam-log.txt" | tr -d '\r' | awk '/^ks / {
+      delete f
+      for (i = 2; i <= NF; i++) { n = index($i, "="); f[substr($i, 1, n - 1)] = substr($i, n + 1) }
+      if (f["flags"] == "0x10000002") print f["cam"], "SET", f["id"], f["bytes"]
+      else if (f["flags"] == "0x10000001" && f["len"] != "0") print f["cam"], "GET", f["id"]
+    }'
+}
 # wait_for SECONDS CONDITION: true once the shell condition holds, polled every 0.1 s.
 wait_for() {
   local deadline=$((SECONDS + $1))
@@ -40,6 +54,19 @@ wait_for() {
     [ $SECONDS -lt $deadline ] || return 1
     sleep 0.1
   done
+}
+# ends PID WHAT CAUSE: the process PID (one this check started) ends within
+# 10 s of CAUSE with status 0. False only when it did not end; it is ended then.
+ends() {
+  local pid=$1 status=0
+  if ! wait_for 10 '! kill -0 "$pid" 2>/dev/null'; then
+    fail "$2 did not end within 10 s of $3"
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+    return 1
+  fi
+  wait "$pid" || status=$?
+  [ "$status" = 0 ] && pass "$2 ended with status 0 on $3" || fail "$2 ended with status $status on $3"
 }
 
 # Installers run in a prefix of the check's own, fresh from the pristine one
@@ -52,6 +79,9 @@ fresh_prefix() {
 run_fresh() { VIDORRA_WINEPREFIX=$fresh wine_bare "$@"; }
 fresh_tool() { VIDORRA_WINEPREFIX=$fresh tool "$@"; }
 end_fresh() { WINEPREFIX=$fresh "$WINESERVER" -k 2>/dev/null || true; }
+# The uninstaller copies itself to a temporary folder and returns at once:
+# waits (10 s at most) for it to have removed FOLDER.
+uninstalled() { local dir=$1; wait_for 10 '[ ! -e "$dir" ]' || true; }
 # Where an install goes unless told otherwise.
 default_folder() { echo "$fresh"/drive_c/users/*/AppData/Local/Programs/Vidorra; }
 # A key of the user's hive as reg exports it (wineserver saves user.reg only

@@ -28,17 +28,8 @@ start_program() {
 
 # Closes the window as its user does; the program must end with status 0.
 end_program() {
-  local name=$1 status=0
-  tool close "$title" || fail "WM_CLOSE could not be posted to $name"
-  for _ in $(seq 100); do kill -0 "$program_pid" 2>/dev/null || break; sleep 0.1; done
-  if kill -0 "$program_pid" 2>/dev/null; then
-    fail "$name did not end within 10 s of WM_CLOSE"
-    kill "$program_pid" 2>/dev/null || true
-    wait "$program_pid" 2>/dev/null || true
-    return
-  fi
-  wait "$program_pid" || status=$?
-  [ "$status" = 0 ] && pass "$name ended with status 0" || fail "$name ended with status $status"
+  tool close "$title" || fail "WM_CLOSE could not be posted to $1"
+  ends "$program_pid" "$1" WM_CLOSE || return 0
   local bmp
   for bmp in "$work"/*.bmp; do [ ! -f "$bmp" ] || python3 "$here/screen.py" png "$bmp" "${bmp%.bmp}.png"; done
 }
@@ -65,14 +56,13 @@ near() {  # near "R G B" "R G B": every channel within 40
 # status bar, and where the preview shows the picture.
 open_camera_x=410 open_camera_y=751
 preview_x=10 preview_y=30 preview_w=770 preview_h=434
-# How many of the test card's seven bars grab NAME shows at client row Y, probed at X... (left to right).
+# bars_seen NAME X W Y: how many of the test card's seven bars grab NAME shows at
+# client row Y, the card drawn from client column X, W wide (each probed at its middle).
 bars_seen() {
-  local name=$1 y=$2 i=0 seen=0 x
-  local bars=("255 255 255" "255 255 0" "0 255 255" "0 255 0" "255 0 255" "255 0 0" "0 0 255")
-  shift 2
-  for x in "$@"; do
-    near "$(pixel "$name" "$x" "$y")" "${bars[$i]}" && seen=$((seen + 1))
-    i=$((i + 1))
+  local name=$1 x=$2 w=$3 y=$4 i seen=0
+  local colours=("255 255 255" "255 255 0" "0 255 255" "0 255 0" "255 0 255" "255 0 0" "0 0 255")
+  for i in 0 1 2 3 4 5 6; do
+    near "$(pixel "$name" $((x + w * (2 * i + 1) / 14)) "$y")" "${colours[$i]}" && seen=$((seen + 1))
   done
   echo "$seen"
 }
@@ -96,11 +86,9 @@ check_sim_window() {
   tool click "$title" $open_camera_x $open_camera_y && pass "the click reached Open Camera" || fail "the click was not delivered"
   wait_for 20 'debug_lines vidorra-sim.exe | grep -qx "Vidorra Sim Camera devname"' &&
     pass "Open Camera bound the simulated camera" || fail "no binding of the simulated camera in the debug log"
-  local card_x=() i
-  for i in 0 1 2 3 4 5 6; do card_x+=($((preview_x + preview_w * (2 * i + 1) / 14))); done
-  wait_for 20 'grab after && [ "$(bars_seen after $((preview_y + preview_h * 3 / 5)) "${card_x[@]}")" = 7 ]' &&
-    pass "the preview shows the test card's seven bars" ||
-    fail "the preview shows $(bars_seen after $((preview_y + preview_h * 3 / 5)) "${card_x[@]}") of the seven bars"
+  local card="after $preview_x $preview_w $((preview_y + preview_h * 3 / 5))"
+  wait_for 20 'grab after && [ "$(bars_seen $card)" = 7 ]' && pass "the preview shows the test card's seven bars" ||
+    fail "the preview shows $(bars_seen $card) of the seven bars"
   differs before after $preview_x $preview_y $preview_w $preview_h && pass "the preview changed from the grab before" ||
     fail "the preview is as it was before Open Camera"
   debug_lines vidorra-sim.exe >"$work/debug.txt"
@@ -270,17 +258,7 @@ check_ctl_sim() {
 }
 
 # The transfers that reached the camera after log line N: "SET 12 05", "GET 9".
-transfers_after() {
-  tail -n +$(($1 + 1)) "$work/vcam-log.txt" | awk '/^ks / {
-      f = ""; id = ""; len = ""; b = ""
-      for (i = 1; i <= NF; i++) {
-        n = index($i, "="); k = substr($i, 1, n - 1); v = substr($i, n + 1)
-        if (k == "flags") f = v; else if (k == "id") id = v; else if (k == "len") len = v; else if (k == "bytes") b = v
-      }
-      if (f == "0x10000002") print "SET " id " " b
-      else if (f == "0x10000001" && len != "0") print "GET " id
-    }' | paste -sd ','
-}
+transfers_after() { transfers $(($1 + 1)) | cut -d' ' -f2- | paste -sd ','; }
 read_pass="GET 9,GET 13,GET 6,GET 7,GET 12,GET 15,GET 14,GET 11,GET 10,GET 18,GET 26,GET 25,GET 24"
 
 check_ctl_camera() {
@@ -354,12 +332,10 @@ check_camera_window() {
   grep -qx 'Vidorra Virtual Camera devname' "$work/debug.txt" && grep -Eq '^0 return data: 83 1$' "$work/debug.txt" &&
     pass "the camera was bound and its record read ('S' first)" || fail "no binding or no record in the debug log"
   # The card's bars at their probe points, the 640 x 480 picture fitted into the preview and centred.
-  local shown_w=$((640 * preview_h / 480)) x0 y card_x=() i
-  x0=$((preview_x + (preview_w - shown_w) / 2))
-  y=$((preview_y + (480 * 2 / 3 - 480 / 32) * preview_h / 480))
-  for i in 0 1 2 3 4 5 6; do card_x+=($((x0 + (i * 640 / 7 + 640 / 7 / 2) * shown_w / 640))); done
-  wait_for 20 'grab after && [ "$(bars_seen after $y "${card_x[@]}")" = 7 ]' &&
-    pass "the preview shows the test card's seven bars" || fail "the preview shows $(bars_seen after $y "${card_x[@]}") of the seven bars"
+  local shown_w=$((640 * preview_h / 480)) card
+  card="after $((preview_x + (preview_w - shown_w) / 2)) $shown_w $((preview_y + (480 * 2 / 3 - 480 / 32) * preview_h / 480))"
+  wait_for 20 'grab after && [ "$(bars_seen $card)" = 7 ]' && pass "the preview shows the test card's seven bars" ||
+    fail "the preview shows $(bars_seen $card) of the seven bars"
   differs before after $preview_x $preview_y $preview_w $preview_h && pass "the preview changed from the grab before" ||
     fail "the preview is as it was before Open Camera"
   end_program vidorra.exe
@@ -367,16 +343,13 @@ check_camera_window() {
 
 check_installer() {
   [ -f "$setup" ] || { fail "no installer at $setup (build the target windows_packages)"; return; }
-  local prefix=$build/wine/install-prefix
-  rm -rf "$prefix"
-  cp -a "$build/wine/pristine" "$prefix"
-  run_fresh() { VIDORRA_WINEPREFIX=$prefix wine_bare "$@"; }
+  fresh_prefix
   # The user's hive as wineserver saves it when it ends.
-  has_key() { WINEPREFIX=$prefix "$WINESERVER" -w; grep -qF "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\$1]" "$prefix/user.reg"; }
+  has_key() { WINEPREFIX=$fresh "$WINESERVER" -w; grep -qF "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\$1]" "$fresh/user.reg"; }
   run_fresh "$setup" /S && pass "the silent install ended with status 0" || fail "the silent install failed"
-  local user_dir installed
-  user_dir=$(find "$prefix/drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public | head -n 1)
-  installed=$user_dir/AppData/Local/Programs/Vidorra
+  local installed user_dir
+  installed=$(default_folder)
+  user_dir=${installed%/AppData/Local/Programs/Vidorra}
   [ -f "$installed/vidorra.exe" ] && [ -f "$installed/mediaservice/dsengine.dll" ] &&
     pass "installed under %LOCALAPPDATA%\\Programs\\Vidorra" || fail "nothing installed under $installed"
   local menu="$user_dir/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Vidorra"
@@ -387,23 +360,22 @@ check_installer() {
     [ "$(tool version "$(printf 'Z:%s' "${f//\//\\}")" | cut -d'|' -f1-2)" = "Vidorra|1.1.0.0" ] &&
       pass "$(basename "$f") carries product name and file version" || fail "$(basename "$f"): no version information"
   done
-  VIDORRA_WINEPREFIX=$prefix WINEDEBUG=-all wine_exec "$installed/vidorra-sim.exe" >/dev/null 2>&1 &
+  VIDORRA_WINEPREFIX=$fresh WINEDEBUG=-all wine_exec "$installed/vidorra-sim.exe" >/dev/null 2>&1 &
   local pid=$!
-  VIDORRA_WINEPREFIX=$prefix tool window "$title" 60 >/dev/null && pass "the installed vidorra-sim.exe shows its window" ||
+  fresh_tool window "$title" 60 >/dev/null && pass "the installed vidorra-sim.exe shows its window" ||
     fail "the installed vidorra-sim.exe shows no window"
-  VIDORRA_WINEPREFIX=$prefix tool close "$title" || fail "WM_CLOSE could not be posted"
-  wait $pid && pass "the installed vidorra-sim.exe ended with status 0" || fail "the installed vidorra-sim.exe failed"
+  fresh_tool close "$title" || fail "WM_CLOSE could not be posted"
+  ends "$pid" "the installed vidorra-sim.exe" WM_CLOSE || true
   run_fresh "$installed/Uninstall.exe" /S || fail "the silent uninstall failed"
-  # The uninstaller copies itself to a temporary folder and returns at once.
-  for _ in $(seq 100); do [ -e "$installed" ] || break; sleep 0.1; done
-  WINEPREFIX=$prefix "$WINESERVER" -w
+  uninstalled "$installed"
+  WINEPREFIX=$fresh "$WINESERVER" -w
   [ ! -e "$installed" ] && pass "the uninstaller removed the folder" || fail "left behind: $(find "$installed" | head)"
   [ ! -e "$menu" ] && pass "the uninstaller removed the shortcuts" || fail "shortcuts left behind"
   has_key Vidorra && fail "the uninstall key is left behind" || pass "the uninstall key is gone"
   local left
-  left=$(find "$prefix/drive_c" -iname '*vidorra*'; grep -i vidorra "$prefix/user.reg" "$prefix/system.reg" || true)
+  left=$(find "$fresh/drive_c" -iname '*vidorra*'; grep -i vidorra "$fresh/user.reg" "$fresh/system.reg" || true)
   [ -z "$left" ] && pass "nothing of Vidorra is left in the prefix" || fail "left behind: $left"
-  WINEPREFIX=$prefix "$WINESERVER" -k || true
+  end_fresh
 }
 
 # Upgrading, and uninstalling, while vidorra-sim.exe of the installed folder
@@ -437,9 +409,7 @@ check_installer_running() {
     pass "the uninstaller left the folder and its registration as they were" ||
     fail "the uninstaller removed files or the registration"
   fresh_tool close "$title" || fail "WM_CLOSE could not be posted"
-  for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$pid" 2>/dev/null && { fail "vidorra-sim.exe did not end on WM_CLOSE"; kill "$pid"; }
-  wait "$pid" && pass "vidorra-sim.exe ended with status 0" || fail "vidorra-sim.exe ended with a failure"
+  ends "$pid" vidorra-sim.exe WM_CLOSE || true
   run_fresh "$next" /S && pass "closed, the upgrade ended with status 0" || fail "the upgrade failed with nothing running"
   [ "$(manifest "$installed")" = "$(manifest "$next_stage")" ] && [ "$(registered DisplayVersion)" = 1.2 ] &&
     pass "it replaced every file and the registration" || fail "the upgrade left files or the registration of 1.1"
@@ -468,8 +438,4 @@ check_installer_folder() {
   end_fresh
 }
 
-# shellcheck source=/dev/null
-source "$build/wine/config.sh"
-"check_$check"
-echo "$check: $failures failed"
-[ "$failures" = 0 ]
+run_check

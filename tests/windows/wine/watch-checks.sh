@@ -12,9 +12,6 @@ check=$1 build=$2 folder=$3 wintool=$4 setup=$5
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=check-support.sh
 source "$here/check-support.sh"
-
-# shellcheck source=/dev/null
-source "$build/wine/config.sh"
 use_test_camera
 prefix=$build/wine/camera-prefix
 ctl() { wine_bare "$folder/vidorra-ctl.exe" "$@" 2>&1 | tr -d '\r'; }
@@ -32,10 +29,7 @@ rm -rf "$prefix"/drive_c/users/*/AppData/Local/vidorra
 cameras usb1 usb2 integrated
 
 # The SETs that reached CAMERA in the camera's log from line FROM on: "id=bytes", one a line.
-sets() {
-  tail -n +"${2:-1}" "$work/vcam-log.txt" | tr -d '\r' |
-    sed -n "s/^ks cam=$1 .* id=\([0-9]*\) flags=0x10000002 .* bytes=\([0-9a-f]*\) .*/\1=\2/p"
-}
+sets() { transfers "${2:-1}" | awk -v cam="$1" '$1 == cam && $2 == "SET" { print $3 "=" $4 }'; }
 set_ids() { sets "$@" | cut -d= -f1 | sort -n | tr '\n' ' ' | sed 's/ $//'; }
 
 remember_usb1() {
@@ -82,20 +76,10 @@ wait_line() {
   return 1
 }
 
-# The watch must end within 10 s with status 0 and say why.
+# The watch must end within 10 s of WHAT with status 0 and log "stopped (REASON)" in LOG.
 expect_end() {
-  local what=$1 reason=$2 log=$3 status=0
-  for _ in $(seq 100); do kill -0 "$watch_pid" 2>/dev/null || break; sleep 0.1; done
-  if kill -0 "$watch_pid" 2>/dev/null; then
-    fail "the watch did not end within 10 s of $what"
-    kill "$watch_pid" 2>/dev/null || true
-    wait "$watch_pid" 2>/dev/null || true
-    return
-  fi
-  wait "$watch_pid" || status=$?
-  [ "$status" = 0 ] && pass "the watch ended with status 0 on $what" || fail "the watch ended with status $status on $what"
-  tr -d '\r' <"$log" | grep -q "stopped ($reason)" && pass "it logged 'stopped ($reason)'" ||
-    fail "no 'stopped ($reason)' in its log"
+  ends "$watch_pid" "the watch" "$1" || return 0
+  tr -d '\r' <"$3" | grep -q "stopped ($2)" && pass "it logged 'stopped ($2)'" || fail "no 'stopped ($2)' in its log"
 }
 
 # N appearances of usb1 while usb2 stays: each a removal and an arrival as
@@ -303,7 +287,7 @@ check_installer_watch() {
     wait_line "$log" 'watching for cameras' 2 >/dev/null &&
     pass "the upgrade ended the watch and started the new one" || fail "no new watch runs after the upgrade"
   run_fresh "$installed/Uninstall.exe" /S || fail "the silent uninstall failed"
-  for _ in $(seq 100); do [ -e "$installed" ] || break; sleep 0.1; done
+  uninstalled "$installed"
   no_run_value "the uninstaller removed the Run value" "the Run value is left behind"
   wait_for 10 '! fresh_tool hidden VidorraWatch 0 2>/dev/null' &&
     [ "$(tr -d '\r' <"$log" | grep -c 'stopped (WM_CLOSE)')" = 2 ] && pass "the uninstaller ended the watch" ||
@@ -312,6 +296,4 @@ check_installer_watch() {
   end_fresh
 }
 
-"check_$check"
-echo "$check: $failures failed"
-[ "$failures" = 0 ]
+run_check

@@ -5,7 +5,6 @@
 //   wintool window TITLE SECONDS          "x y width height" of the client area, once visible
 //   wintool click TITLE X Y               a left click at client point X,Y (SendInput); fails
 //                                         when the point is not the window's, or input is refused
-//   wintool drag TITLE X1 Y1 X2 Y2        press at X1,Y1, move in steps, release at X2,Y2
 //   wintool alive TITLE                   the window answers messages within 5 s
 //   wintool close TITLE                   WM_CLOSE (to a hidden window too)
 //   wintool hidden TITLE SECONDS          a window with that title exists, shown, hidden or message-only
@@ -256,16 +255,6 @@ int wmain(int argc, wchar_t **argv)
         return mouse(0, at) && mouse(MOUSEEVENTF_LEFTDOWN, at) && mouse(MOUSEEVENTF_LEFTUP, at)
             ? 0
             : fail("the click was not taken");
-    }
-    if (verb == L"drag" && argc == 7) {
-        SetForegroundWindow(window);
-        const POINT from = toScreen(window, number(3), number(4)), to = toScreen(window, number(5), number(6));
-        mouse(0, from);
-        mouse(MOUSEEVENTF_LEFTDOWN, from);
-        for (int step = 1; step <= 8; ++step)
-            mouse(0, POINT{from.x + (to.x - from.x) * step / 8, from.y + (to.y - from.y) * step / 8});
-        mouse(MOUSEEVENTF_LEFTUP, to);
-        return 0;
     }
     if (verb == L"alive" && argc == 3) {
         DWORD_PTR answer = 0;
