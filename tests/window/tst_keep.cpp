@@ -150,7 +150,7 @@ private slots:
         QVERIFY2(fileHolds(dir.path(), line), fileBytes(dir.path()).constData());
         QCOMPARE(simHub().calls().size(), requests);
         std::vector<XuCall> calls = xuCalls();
-        QCOMPARE(int(setsIn(calls).size()), setCount);
+        QCOMPARE(int(sets().size()), setCount);
         calls.erase(std::remove_if(calls.begin(), calls.end(), [](const XuCall &c) { return c.op == 'S'; }),
                     calls.end());
         QCOMPARE(calls, reads);
@@ -251,16 +251,6 @@ private slots:
         QTest::qWait(100);
         QCOMPARE(again, QStringList());
         QCOMPARE(simHub().logonWatchStarts, accept ? 1 : 0);
-    }
-
-private:
-    static std::vector<XuCall> setsIn(const std::vector<XuCall> &calls)
-    {
-        std::vector<XuCall> out;
-        for (const XuCall &c : calls)
-            if (c.op == 'S')
-                out.push_back(c);
-        return out;
     }
 };
 
