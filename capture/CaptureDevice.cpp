@@ -1,6 +1,7 @@
 #include "CaptureDevice.h"
 
 #include "CapturePlatform.h"
+#include "ExtensionUnitNode.h"
 
 #include <QDebug>
 
@@ -12,8 +13,6 @@ using namespace vidorra;
 
 namespace {
 
-// The extension unit sits on one of the first twenty topology nodes.
-constexpr std::uint32_t kNodeCount = 20;
 // A friendly name longer than this (in UTF-8) is treated as unreadable, as
 // the platform's 256-byte name buffer would be too small for it.
 constexpr std::size_t kMaxNameBytes = 255;
@@ -179,24 +178,13 @@ Status CaptureDevice::xuControl(int selector, XuOp op, unsigned char *data, int 
     const auto id = static_cast<std::uint32_t>(selector);
 
     // The node is searched anew on every request: a rebinding takes effect at once.
-    std::uint32_t reported = 0;
-    std::uint32_t node = 0;
-    bool found = false;
-    for (; node < kNodeCount; ++node) {
-        const Status probe = xuFilter->probeNode(xuPropertySet, id, node, &reported);
-        // Gone, busy or not answering: no other node will answer either, and
-        // asking them would only make the caller wait twenty times as long.
-        if (meansGone(probe) || (probe != status::NotFound && port().isTransient(probe)))
-            return probe;
-        if (succeeded(probe)) {
-            qDebug() << "query node ok:" << probe << "len:" << reported << "num:" << node;
-            found = true;
-            break;
-        }
-    }
-    if (!found)
-        return status::NotFound;
+    const UnitNode unit = findUnitNode(*xuFilter, port(), xuPropertySet, id);
+    if (!succeeded(unit.status))
+        return unit.status;
+    const std::uint32_t node = unit.node;
+    qDebug() << "query node ok:" << unit.status << "len:" << unit.reported << "num:" << node;
 
+    std::uint32_t reported = 0;
     const Status query = xuFilter->queryLength(xuPropertySet, id, node, &reported);
     qDebug() << "query node ok:" << query << "len:" << reported;
     // Without the control's length nothing is sent: a length left over from

@@ -1,13 +1,14 @@
 // Console check of the DirectShow port on a Windows machine (or under Wine):
 // lists the video input devices, opens one by friendly name (the first
 // argument) or the first one, and, on a camera, reads white balance and
-// looks for the vendor extension unit. Prints every status.
+// looks for the vendor extension unit as the program does. Prints every status.
 //
 // Exit code: 0 when the list could be made and, if a device was there, it was
 // opened; 1 otherwise.
 #include "CapturePort.h"
 #include "DirectShowNames.h"
 #include "DirectShowPort.h"
+#include "ExtensionUnitNode.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -31,7 +32,7 @@ void printStatus(const char *what, Status status)
     std::printf("%s: %ld (0x%08lX)\n", what, static_cast<long>(status), static_cast<unsigned long>(status));
 }
 
-void probeExtensionUnit(vidorra::CaptureHandle &handle)
+void probeExtensionUnit(const vidorra::CapturePort &port, vidorra::CaptureHandle &handle)
 {
     std::int32_t value = 0;
     std::int32_t flags = 0;
@@ -41,17 +42,12 @@ void probeExtensionUnit(vidorra::CaptureHandle &handle)
         std::printf("white balance value %ld flags %ld\n", static_cast<long>(value), static_cast<long>(flags));
 
     const std::uint32_t deviceInfo = 9;
-    std::uint32_t node = 0;
-    std::uint32_t returned = 0;
-    Status probe = vidorra::status::Fail;
-    for (; node < 20; ++node) {
-        probe = handle.probeNode(vidorra::kXuPropertySet, deviceInfo, node, &returned);
-        if (vidorra::succeeded(probe))
-            break;
-    }
-    printStatus("extension unit probe", probe);
-    if (!vidorra::succeeded(probe))
+    const vidorra::UnitNode unit = vidorra::findUnitNode(handle, port, vidorra::kXuPropertySet, deviceInfo);
+    printStatus("extension unit probe", unit.status);
+    if (!vidorra::succeeded(unit.status))
         return;
+    const std::uint32_t node = unit.node;
+    std::uint32_t returned = 0;
     std::printf("extension unit node %lu\n", static_cast<unsigned long>(node));
     std::uint32_t length = 0;
     printStatus("length query", handle.queryLength(vidorra::kXuPropertySet, deviceInfo, node, &length));
@@ -110,6 +106,6 @@ int wmain(int argc, wchar_t **argv)
             std::printf("error text: %s\n", port->lastErrorText().c_str());
         return 1;
     }
-    probeExtensionUnit(*handle);
+    probeExtensionUnit(*port, *handle);
     return 0;
 }
