@@ -1,5 +1,7 @@
 #include "FakeCom.h"
 
+#include "KsAnswers.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -94,30 +96,13 @@ HRESULT Filter::KsProperty(PKSPROPERTY property, ULONG propertyLength, LPVOID da
     }
     KSP_NODE request;
     std::memcpy(&request, property, sizeof request);
-    const ULONG flags = request.Property.Flags;
-    HRESULT hr = static_cast<HRESULT>(0x80070490);  // E_PROP_ID_UNSUPPORTED
-    if (request.Property.Set == setup.xuSet && request.NodeId == setup.xuNode) {
-        const ULONG length = static_cast<ULONG>(setup.controlBytes.size());
-        if (flags == (KSPROPERTY_TYPE_TOPOLOGY | KSPROPERTY_TYPE_SETSUPPORT)) {
-            hr = S_OK;
-        } else if (flags == (KSPROPERTY_TYPE_TOPOLOGY | KSPROPERTY_TYPE_GET) && dataLength == 0) {
-            *bytesReturned = length;
-            hr = HRESULT_FROM_WIN32(ERROR_MORE_DATA);
-        } else if (flags == (KSPROPERTY_TYPE_TOPOLOGY | KSPROPERTY_TYPE_GET)) {
-            const ULONG n = std::min(length, dataLength);
-            std::memcpy(data, setup.controlBytes.data(), n);
-            *bytesReturned = n;
-            hr = S_OK;
-        } else if (flags == (KSPROPERTY_TYPE_TOPOLOGY | KSPROPERTY_TYPE_SET)) {
-            const auto *in = static_cast<const std::uint8_t *>(data);
-            call.sent.assign(in, in + dataLength);
-            hr = S_OK;
-        } else {
-            hr = E_INVALIDARG;
-        }
-    }
+    auto *block = static_cast<std::uint8_t *>(data);
+    if (block && request.Property.Flags == (KSPROPERTY_TYPE_TOPOLOGY | KSPROPERTY_TYPE_SET))
+        call.sent.assign(block, block + dataLength);
+    const vcam::KsAnswer answer = vcam::answerKsNode(*setup.camera, request, block, dataLength);
+    *bytesReturned = answer.returned;
     ksCalls.push_back(call);
-    return hr;
+    return answer.hr;
 }
 
 HRESULT Filter::Get(LONG property, LONG *value, LONG *flags)

@@ -7,6 +7,7 @@
 
 #include "ComSystem.h"
 #include "DeviceMoniker.h"
+#include "SimCamera.h"
 
 #include <windows.h>
 #include <dshow.h>
@@ -79,10 +80,10 @@ struct FilterSetup {
     bool ksControl = true;
     bool procAmp = true;
     bool propertyPages = true;
-    // The camera: its extension unit and white balance.
-    GUID xuSet{};
-    ULONG xuNode = 2;
-    std::vector<std::uint8_t> controlBytes{0x05};
+    // The camera behind the filter, shared by every filter of its moniker:
+    // its extension unit answers as the test camera's driver does (KsAnswers.h).
+    std::shared_ptr<vidorra::sim::SimCamera> camera = std::make_shared<vidorra::sim::SimCamera>("USB Camera", "");
+    // Its white balance.
     LONG wbValue = 4600;
     LONG wbFlags = 1;
     HRESULT wbResult = S_OK;

@@ -77,7 +77,6 @@ struct World {
         moniker->properties[L"FriendlyName"] = name;
         if (!path.empty())
             moniker->properties[L"DevicePath"] = path;
-        moniker->filterSetup.xuSet = xuGuid();
         category->monikers.push_back(moniker);
         return moniker;
     }
@@ -272,8 +271,7 @@ void extensionUnitRequestsCarryExactNodeRequests()
 {
     World world;
     fake::Moniker *camera = world.addCamera(L"USB Camera", kUsbPath);
-    camera->filterSetup.xuNode = 2;
-    camera->filterSetup.controlBytes = {'S', 'O', 'C', ':', 'V', '9', 0};
+    vidorra::sim::SimCamera &sim = *camera->filterSetup.camera;  // its extension unit on node 2
     {
         auto port = world.port();
         std::vector<DeviceEntry> devices;
@@ -293,15 +291,16 @@ void extensionUnitRequestsCarryExactNodeRequests()
         CHECK(handle->probeNode(vidorra::kXuPropertySet, 9, 2, &returned) == 0);
         // The driver answers the length as "more data"; the port as success.
         CHECK(handle->queryLength(vidorra::kXuPropertySet, 9, 2, &returned) == S_OK);
-        CHECK(returned == 7);
-        std::uint8_t block[24];
+        CHECK(returned == 24);
+        std::uint8_t block[32];
         std::memset(block, 0xEE, sizeof block);
-        CHECK(handle->transfer(vidorra::kXuPropertySet, 9, 2, XuOp::Get, block, 7, &returned) == 0);
-        CHECK(returned == 7);
-        CHECK(std::memcmp(block, "SOC:V9", 7) == 0);
-        CHECK(block[7] == 0xEE);
+        CHECK(handle->transfer(vidorra::kXuPropertySet, 9, 2, XuOp::Get, block, 24, &returned) == 0);
+        CHECK(returned == 24);
+        CHECK(std::memcmp(block, sim.recordBytes().data(), 24) == 0 && sim.record() == "SOC:V9 SIM-1.1");
+        CHECK(block[24] == 0xEE);
         std::uint8_t byte = 0xF6;
         CHECK(handle->transfer(vidorra::kXuPropertySet, 15, 2, XuOp::Set, &byte, 1, &returned) == 0);
+        CHECK(sim.value(15) == 0xF6);
 
         REQUIRE(filter->ksCalls.size() == 5);
         const ULONG flags[5] = {0x10000100, 0x10000100, 0x10000001, 0x10000001, 0x10000002};
@@ -322,7 +321,7 @@ void extensionUnitRequestsCarryExactNodeRequests()
         // Probe and length query carry no data; the transfers carry the caller's block.
         for (int i = 0; i < 3; ++i)
             CHECK(filter->ksCalls[i].data == nullptr && filter->ksCalls[i].dataLength == 0);
-        CHECK(filter->ksCalls[3].data == block && filter->ksCalls[3].dataLength == 7);
+        CHECK(filter->ksCalls[3].data == block && filter->ksCalls[3].dataLength == 24);
         CHECK(filter->ksCalls[4].data == &byte && filter->ksCalls[4].dataLength == 1);
         CHECK(filter->ksCalls[4].sent == std::vector<std::uint8_t>{0xF6});
 

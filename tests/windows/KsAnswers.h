@@ -4,7 +4,9 @@
 // query (TOPOLOGY|GET without data) reports the control's length in the bytes
 // returned with ERROR_MORE_DATA; a GET or SET moves exactly the control's
 // length, a block of another length gets ERROR_INVALID_PARAMETER; the rest,
-// and the refusals, are the simulated camera's own (SimAnswers.h).
+// and the refusals, are the simulated camera's own (SimAnswers.h). The one
+// model of the driver for both the test camera (vcam/) and the fake COM
+// objects of the port test.
 #pragma once
 
 #include "SimCamera.h"
