@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Runs the test camera's checks under Wine: registers vidorra-vcam.dll in a
 # Wine prefix of its own (made on first use), names the camera's files in the
-# environment, runs vcam-test.exe and, when they were built, dshow-probe.exe
-# and qt-camera-check.exe, then unregisters the camera and checks that Wine's
-# device enumerator is back. The property frame needs a display: the Wine
+# environment, runs vcam-test.exe and dshow-probe.exe (the program's port and
+# its search for the extension unit), then unregisters the camera and checks
+# that Wine's device enumerator is back. The property frame needs a display: the Wine
 # test session's (tests/windows/wine/wine.sh, which also runs a window
 # manager) when one runs in BUILD_DIR, else a new Xvfb when there is none.
 # Under CTest it is the test wine_vcam_checks.
@@ -11,7 +11,7 @@
 #   run-vcam-checks.sh BUILD_DIR [QT_PREFIX]
 #
 # BUILD_DIR is a Windows build folder (tests/windows/vcam and tests/windows in
-# it); QT_PREFIX a Qt for Windows, whose bin and plugins the Qt check uses.
+# it); QT_PREFIX a Qt for Windows, whose bin the camera's test card uses.
 set -euo pipefail
 
 WINE=/usr/lib/wine/wine64
@@ -35,7 +35,10 @@ cleanup() {
 }
 trap cleanup EXIT
 
-[ -f "$vcam/vidorra-vcam.dll" ] && [ -f "$vcam/vcam-test.exe" ] || fail "build vidorra-vcam and vcam-test in $build first"
+probe=$build/tests/windows/dshow-probe.exe
+for program in "$vcam/vidorra-vcam.dll" "$vcam/vcam-test.exe" "$probe"; do
+  [ -f "$program" ] || fail "no $program: build it in $build first"
+done
 mkdir -p "$work"
 rm -f "$work"/log.txt "$work"/state.txt "$work"/control.txt
 if [ -z "${DISPLAY:-}" ] && [ -s "$build/wine/display" ]; then
@@ -81,22 +84,12 @@ rc=0
 (cd "$vcam" && "$WINE" vcam-test.exe </dev/null 2>"$work/vcam-test.stderr" | tr -d '\r' | tee "$work/vcam-test.txt") || rc=$?
 grep -Eqx '[0-9]+ passed, 0 failed' "$work/vcam-test.txt" || rc=1
 
-if [ -f "$build/tests/windows/dshow-probe.exe" ]; then
-  rm -f "$VIDORRA_VCAM_STATE" "$VIDORRA_VCAM_CONTROL"
-  "$WINE" "$build/tests/windows/dshow-probe.exe" </dev/null 2>/dev/null | tr -d '\r' | tee "$work/probe.txt" || rc=1
-  grep -q 'path "\\\\?\\usb#vid_f0f0&pid_0102' "$work/probe.txt" || { echo "vcam: the probe listed no USB camera"; rc=1; }
-  grep -qx 'device information text "SOC:V9 SIM-1.1"' "$work/probe.txt" || { echo "vcam: the probe read no record"; rc=1; }
-fi
-
-if [ -n "$qt" ] && [ -f "$vcam/qt-camera-check.exe" ]; then
-  rm -f "$VIDORRA_VCAM_STATE" "$VIDORRA_VCAM_CONTROL"
-  QT_PLUGIN_PATH="$qt/plugins" \
-    "$WINE" "$vcam/qt-camera-check.exe" "$("$WINE" winepath -w "$work/qt-frame.png" 2>/dev/null | tr -d '\r')" \
-    </dev/null 2>"$work/qt-check.stderr" | tr -d '\r' | tee "$work/qt-check.txt" || rc=1
-  grep -q '^camera: "Vidorra Virtual Camera" device "@device:pnp:\\\\?\\usb#vid_f0f0&pid_0102' "$work/qt-check.txt" ||
-    { echo "vcam: Qt's plugin did not list the USB camera by its name and display name"; rc=1; }
-  grep -q '^frames: ok' "$work/qt-check.txt" || { echo "vcam: Qt's plugin delivered no picture"; rc=1; }
-fi
+# The probe opens the first device, the USB camera, and reads its record as the program finds it.
+rm -f "$VIDORRA_VCAM_STATE" "$VIDORRA_VCAM_CONTROL"
+"$WINE" "$probe" </dev/null 2>/dev/null | tr -d '\r' | tee "$work/probe.txt" || rc=1
+grep -q 'path "\\\\?\\usb#vid_f0f0&pid_0102' "$work/probe.txt" || { echo "vcam: the probe listed no USB camera"; rc=1; }
+grep -qx 'extension unit node 2' "$work/probe.txt" && grep -qx 'device information text "SOC:V9 SIM-1.1"' "$work/probe.txt" ||
+  { echo "vcam: the probe did not read the record on node 2"; rc=1; }
 
 (cd "$vcam" && "$WINE" regsvr32 /s /u vidorra-vcam.dll) || fail "unregistering failed"
 devenum_server | grep -qix 'C:\\windows\\system32\\devenum.dll' || fail "Wine's device enumerator was not put back"
