@@ -10,6 +10,7 @@
 //       GET, none otherwise) and the HRESULT answered
 //   wb-get cam=usb1 value=4600 flags=1 hr=0x00000000    IAMVideoProcAmp::Get of white balance
 //   wb-set cam=usb1 value=5000 flags=2 hr=0x00000000    IAMVideoProcAmp::Set of white balance
+//   list cams=usb1,usb2                                  the video input devices listed, in order
 //   bind cam=usb1 hr=0x00000000                          a moniker bound to a filter
 //   state cam=usb1 pause|run|stop                        the filter's state changes
 //   frames cam=usb1 count=N                              frames delivered, when the stream stops

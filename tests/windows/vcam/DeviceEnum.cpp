@@ -200,11 +200,14 @@ public:
         }
         const Switches switches = currentSwitches();
         std::vector<ComPtr<IMoniker>> monikers;
+        std::string listed;
         for (const TestCamera *unit : attachedCameras()) {
             ComPtr<IMoniker> moniker;
             *moniker.put() = new Moniker(*unit, friendlyName(*unit, switches));
             monikers.push_back(std::move(moniker));
+            listed += (listed.empty() ? "" : ",") + std::string(unit->key);
         }
+        logLine("list cams=" + listed);
         if (monikers.empty())
             return S_FALSE;  // as Windows answers an empty category: S_FALSE and no enumerator
         *out = new EnumMoniker(std::move(monikers));

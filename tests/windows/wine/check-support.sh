@@ -37,23 +37,29 @@ control() {
 cameras() { control "present $*"; }
 # How many lines the test camera has logged so far.
 logged() { wc -l <"$work/vcam-log.txt"; }
-# The extension-unit transfers the camera logged from line FROM on, one a line:
-# "CAM SET ID BYTES" or "CAM GET ID" (the size queries, len=0, left out).
+# The extension-unit transfers the camera logged from line FROM on (to line TO),
+# one a line: "CAM SET ID BYTES" or "CAM GET ID" (the size queries, len=0, left out).
 transfers() {
-  tail -n +"$1" "$work/vcam-log.txt" | tr -d '\r' | awk '/^ks / {
+  sed -n "$1,${2:-\$}p" "$work/vcam-log.txt" | tr -d '\r' | awk '/^ks / {
       delete f
       for (i = 2; i <= NF; i++) { n = index($i, "="); f[substr($i, 1, n - 1)] = substr($i, n + 1) }
       if (f["flags"] == "0x10000002") print f["cam"], "SET", f["id"], f["bytes"]
       else if (f["flags"] == "0x10000001" && f["len"] != "0") print f["cam"], "GET", f["id"]
     }'
 }
-# wait_for SECONDS CONDITION: true once the shell condition holds, polled every 0.1 s.
+# wait_for SECONDS CONDITION [POLL]: true once the shell condition holds, polled every POLL s (0.1).
 wait_for() {
   local deadline=$((SECONDS + $1))
   until eval "$2"; do
     [ $SECONDS -lt $deadline ] || return 1
-    sleep 0.1
+    sleep "${3:-0.1}"
   done
+}
+# wait_line FILE PATTERN COUNT: waits (20 s at most) for the COUNT-th line of FILE
+# matching PATTERN and prints the Unix time in ms when it was seen.
+wait_line() {
+  local file=$1 pattern=$2 count=$3
+  wait_for 20 '[ "$(tr -d "\r" <"$file" 2>/dev/null | grep -c -- "$pattern")" -ge "$count" ]' 0.01 && date +%s%3N
 }
 # ends PID WHAT CAUSE: the process PID (one this check started) ends within
 # 10 s of CAUSE with status 0. False only when it did not end; it is ended then.
@@ -80,8 +86,15 @@ run_fresh() { VIDORRA_WINEPREFIX=$fresh wine_bare "$@"; }
 fresh_tool() { VIDORRA_WINEPREFIX=$fresh tool "$@"; }
 end_fresh() { WINEPREFIX=$fresh "$WINESERVER" -k 2>/dev/null || true; }
 # The uninstaller copies itself to a temporary folder and returns at once:
-# waits (10 s at most) for it to have removed FOLDER.
-uninstalled() { local dir=$1; wait_for 10 '[ ! -e "$dir" ]' || true; }
+# whether it removed FOLDER within 10 s.
+uninstalled() { local dir=$1; wait_for 10 '[ ! -e "$dir" ]'; }
+# absent PASS FAIL COMMAND...: passes when COMMAND finds nothing (status 1),
+# fails when it finds it (0) or could not look (any other status).
+absent() {
+  local status=0
+  "${@:3}" >/dev/null || status=$?
+  case $status in 1) pass "$1" ;; 0) fail "$2" ;; *) fail "$1: could not be checked (status $status)" ;; esac
+}
 # Where an install goes unless told otherwise.
 default_folder() { echo "$fresh"/drive_c/users/*/AppData/Local/Programs/Vidorra; }
 # A key of the user's hive as reg exports it (wineserver saves user.reg only
@@ -92,6 +105,12 @@ hkcu() {
   run_fresh reg export "HKCU\\$1" "$(winpath "$work/export.reg")" /y >/dev/null 2>&1 ||
     { echo "reg could not export HKCU\\$1" >&2; return 1; }
   iconv -f UTF-16LE -t UTF-8 "$work/export.reg" 2>/dev/null | tr -d '\r'
+}
+# Whether the user's hive holds the uninstall registration NAME; status 2 when reg failed.
+registration() {
+  local key
+  key=$(hkcu 'Software\Microsoft\Windows\CurrentVersion') || return 2
+  grep -qiF "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$1]" <<<"$key"
 }
 # The value NAME of the uninstall registration ("" without one), unquoted.
 registered() {

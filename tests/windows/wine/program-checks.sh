@@ -68,6 +68,13 @@ bars_seen() {
 }
 # The window drawn: the white "Open Camera" button where it is clicked.
 drawn() { grab "$1" && near "$(pixel "$1" $open_camera_x $open_camera_y)" "255 255 255"; }
+# PROGRAM's read of the device-information record, the three debug lines
+# before its own "Devinfo" line: the probe that found the unit on node 2, the
+# length query (24 bytes) and the GET, 'S' first.
+record_read() { debug_lines "$1" | grep -B3 ' Devinfo$' | head -n 3 | paste -sd ';'; }
+read_ok='query node ok: 0 len: 0 num: 2;query node ok: 0 len: 24;0 return data: 83 1'
+# How many of the settings' reads after the record's were answered (status 0).
+settings_read() { debug_lines "$1" | sed -n '/ Devinfo$/,$p' | grep -c '^0 return data: [0-9]* 1$' || true; }
 
 # Beside a USB camera of the machine (the test camera's second one), which Qt's
 # DirectShow plugin lists ahead of the simulated cameras: the window offers
@@ -91,13 +98,16 @@ check_sim_window() {
     fail "the preview shows $(bars_seen $card) of the seven bars"
   differs before after $preview_x $preview_y $preview_w $preview_h && pass "the preview changed from the grab before" ||
     fail "the preview is as it was before Open Camera"
-  debug_lines vidorra-sim.exe >"$work/debug.txt"
-  grep -Eq '^0 return data: 83 1$' "$work/debug.txt" && pass "the device-information record was read ('S' first)" ||
-    fail "the record was not read"
+  [ "$(record_read vidorra-sim.exe)" = "$read_ok" ] && [ "$(settings_read vidorra-sim.exe)" = 12 ] &&
+    pass "the record was read on node 2 ('S' first), then the 12 settings" ||
+    fail "the record's read: '$(record_read vidorra-sim.exe)', then $(settings_read vidorra-sim.exe) settings"
   grep -qx 'WB mode:1' <(tr -d '\r' <"$work/vidorra-sim.exe.out") && pass "standard output shows 'WB mode:1'" ||
     fail "no 'WB mode:1' on standard output"
-  [ "$(logged)" = 0 ] && pass "the machine's USB camera was never opened" ||
-    fail "the machine's USB camera was used: $(paste -sd ';' "$work/vcam-log.txt")"
+  # The camera saw itself listed, and nothing else.
+  grep -qx 'list cams=usb2' "$work/vcam-log.txt" && pass "the machine's USB camera was listed" ||
+    fail "the machine's USB camera was never listed"
+  [ -z "$(grep -v '^list ' "$work/vcam-log.txt")" ] && pass "the machine's USB camera was never opened" ||
+    fail "the machine's USB camera was used: $(grep -v '^list ' "$work/vcam-log.txt" | paste -sd ';')"
   end_program vidorra-sim.exe
 }
 
@@ -328,9 +338,9 @@ check_camera_window() {
   wait_for 20 '[ "$(transfers_after "$from")" = "$read_pass" ]' || true
   [ "$(transfers_after "$from")" = "$read_pass" ] && pass "Open Camera read the record and every setting" ||
     fail "Open Camera read: $(transfers_after "$from")"
-  debug_lines vidorra.exe >"$work/debug.txt"
-  grep -qx 'Vidorra Virtual Camera devname' "$work/debug.txt" && grep -Eq '^0 return data: 83 1$' "$work/debug.txt" &&
-    pass "the camera was bound and its record read ('S' first)" || fail "no binding or no record in the debug log"
+  debug_lines vidorra.exe | grep -qx 'Vidorra Virtual Camera devname' && [ "$(record_read vidorra.exe)" = "$read_ok" ] &&
+    pass "the camera was bound and its record read on node 2 ('S' first)" ||
+    fail "the binding or the record's read is not in the debug log: '$(record_read vidorra.exe)'"
   # The card's bars at their probe points, the 640 x 480 picture fitted into the preview and centred.
   local shown_w=$((640 * preview_h / 480)) card
   card="after $((preview_x + (preview_w - shown_w) / 2)) $shown_w $((preview_y + (480 * 2 / 3 - 480 / 32) * preview_h / 480))"
@@ -344,8 +354,6 @@ check_camera_window() {
 check_installer() {
   [ -f "$setup" ] || { fail "no installer at $setup (build the target windows_packages)"; return; }
   fresh_prefix
-  # The user's hive as wineserver saves it when it ends.
-  has_key() { WINEPREFIX=$fresh "$WINESERVER" -w; grep -qF "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\$1]" "$fresh/user.reg"; }
   run_fresh "$setup" /S && pass "the silent install ended with status 0" || fail "the silent install failed"
   local installed user_dir
   installed=$(default_folder)
@@ -355,7 +363,7 @@ check_installer() {
   local menu="$user_dir/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Vidorra"
   [ -f "$menu/Vidorra.lnk" ] && [ -f "$menu/Vidorra on a simulated camera.lnk" ] &&
     pass "two Start-menu shortcuts" || fail "the Start-menu shortcuts are missing"
-  has_key Vidorra && pass "the uninstaller is registered in the user's hive" || fail "no uninstall key in HKCU"
+  registration Vidorra && pass "the uninstaller is registered in the user's hive" || fail "no uninstall key in HKCU"
   for f in "$installed/vidorra.exe" "$installed/vidorra-ctl.exe" "$setup"; do
     [ "$(tool version "$(printf 'Z:%s' "${f//\//\\}")" | cut -d'|' -f1-2)" = "Vidorra|1.1.0.0" ] &&
       pass "$(basename "$f") carries product name and file version" || fail "$(basename "$f"): no version information"
@@ -367,11 +375,11 @@ check_installer() {
   fresh_tool close "$title" || fail "WM_CLOSE could not be posted"
   ends "$pid" "the installed vidorra-sim.exe" WM_CLOSE || true
   run_fresh "$installed/Uninstall.exe" /S || fail "the silent uninstall failed"
-  uninstalled "$installed"
-  WINEPREFIX=$fresh "$WINESERVER" -w
-  [ ! -e "$installed" ] && pass "the uninstaller removed the folder" || fail "left behind: $(find "$installed" | head)"
+  uninstalled "$installed" && pass "the uninstaller removed the folder" || fail "left behind: $(find "$installed" | head)"
   [ ! -e "$menu" ] && pass "the uninstaller removed the shortcuts" || fail "shortcuts left behind"
-  has_key Vidorra && fail "the uninstall key is left behind" || pass "the uninstall key is gone"
+  absent "the uninstall key is gone" "the uninstall key is left behind" registration Vidorra
+  # Anything else, anywhere: the hives as wineserver saves them when it ends.
+  WINEPREFIX=$fresh "$WINESERVER" -w
   local left
   left=$(find "$fresh/drive_c" -iname '*vidorra*'; grep -i vidorra "$fresh/user.reg" "$fresh/system.reg" || true)
   [ -z "$left" ] && pass "nothing of Vidorra is left in the prefix" || fail "left behind: $left"

@@ -28,8 +28,8 @@ expected_ids="6 7 10 11 12 13 14 15 24 25"
 rm -rf "$prefix"/drive_c/users/*/AppData/Local/vidorra
 cameras usb1 usb2 integrated
 
-# The SETs that reached CAMERA in the camera's log from line FROM on: "id=bytes", one a line.
-sets() { transfers "${2:-1}" | awk -v cam="$1" '$1 == cam && $2 == "SET" { print $3 "=" $4 }'; }
+# The SETs that reached CAMERA in the camera's log from line FROM on (to line TO): "id=bytes", one a line.
+sets() { transfers "${2:-1}" "${3:-}" | awk -v cam="$1" '$1 == cam && $2 == "SET" { print $3 "=" $4 }'; }
 set_ids() { sets "$@" | cut -d= -f1 | sort -n | tr '\n' ' ' | sed 's/ $//'; }
 
 remember_usb1() {
@@ -63,19 +63,6 @@ start_watch() {
   tool hidden VidorraDeviceWatch 60 || { fail "$1: no device window within 60 s"; return 1; }
 }
 
-# Waits for the PATTERN-th line matching in FILE; prints the Unix time in ms when it was seen.
-wait_line() {
-  local file=$1 pattern=$2 count=$3
-  for _ in $(seq 2000); do
-    if [ "$(tr -d '\r' <"$file" 2>/dev/null | grep -c -- "$pattern")" -ge "$count" ]; then
-      date +%s%3N
-      return 0
-    fi
-    sleep 0.01
-  done
-  return 1
-}
-
 # The watch must end within 10 s of WHAT with status 0 and log "stopped (REASON)" in LOG.
 expect_end() {
   ends "$watch_pid" "the watch" "$1" || return 0
@@ -83,24 +70,32 @@ expect_end() {
 }
 
 # N appearances of usb1 while usb2 stays: each a removal and an arrival as
-# Windows announces them, the camera gone from the enumerator in between.
-# LOG is where the watch writes; the times go to $work/times.txt.
+# Windows announces them, the camera gone from the enumerator in between; then
+# the watch is ended with WM_CLOSE, so that a SET sent late still shows in its
+# round. LOG is where the watch writes; the times go to $work/times.txt.
 appearances() {
-  local n=$1 log=$2 done_before from sent seen bad=0 i
+  local n=$1 log=$2 done_before sent seen bad=0 i starts=()
   : >"$work/times.txt"
   for i in $(seq "$n"); do
     done_before=$(tr -d '\r' <"$log" | grep -c 'put back [0-9]' || true)
+    starts+=($(($(logged) + 1)))
     cameras usb2 integrated
     tool devicechange VidorraDeviceWatch 0x8004 "$usb1_broadcast" >/dev/null || fail "the removal was not taken"
-    sleep 0.3
-    from=$(($(logged) + 1))
+    wait_for 10 'tail -n +"${starts[-1]}" "$work/vcam-log.txt" | grep -qx "list cams=usb2,integrated"' ||
+      { fail "appearance $i: the watch did not list the cameras after the removal"; break; }
     cameras usb1 usb2 integrated
-    sent=$(tool devicechange VidorraDeviceWatch 0x8000 "$usb1_broadcast") || { fail "the arrival was not taken"; return; }
-    seen=$(wait_line "$log" 'put back [0-9]' $((done_before + 1))) || { fail "appearance $i: nothing put back in 20 s"; return; }
+    sent=$(tool devicechange VidorraDeviceWatch 0x8000 "$usb1_broadcast") || { fail "the arrival was not taken"; break; }
+    seen=$(wait_line "$log" 'put back [0-9]' $((done_before + 1))) || { fail "appearance $i: nothing put back in 20 s"; break; }
     echo $((seen - sent)) >>"$work/times.txt"
-    sleep 0.2  # anything sent after the line would show in the next round
-    [ "$(set_ids usb1 "$from")" = "$expected_ids" ] || { bad=$((bad + 1)); echo "appearance $i: $(set_ids usb1 "$from")"; }
-    [ -z "$(sets usb2 "$from")" ] || { bad=$((bad + 1)); echo "appearance $i: usb2 got SETs"; }
+  done
+  tool close VidorraWatch || fail "WM_CLOSE was not posted"
+  expect_end WM_CLOSE WM_CLOSE "$log"
+  [ "$(wc -l <"$work/times.txt")" = "$n" ] || return 0
+  starts+=($(($(logged) + 1)))
+  for i in $(seq "$n"); do
+    local round=("usb1" "${starts[i - 1]}" $((starts[i] - 1)))
+    [ "$(set_ids "${round[@]}")" = "$expected_ids" ] || { bad=$((bad + 1)); echo "appearance $i: $(set_ids "${round[@]}")"; }
+    [ -z "$(sets usb2 "${round[@]:1}")" ] || { bad=$((bad + 1)); echo "appearance $i: usb2 got SETs"; }
   done
   [ "$bad" = 0 ] && pass "$n appearances: each remembered setting once each time, none to the other camera, no H.264 or audio" ||
     fail "$bad appearances sent other SETs"
@@ -130,8 +125,6 @@ check_watch() {
     fail "remembered does not say the watch runs"
   appearances 20 "$work/watch.err"
   timings
-  tool close VidorraWatch || fail "WM_CLOSE was not posted"
-  expect_end WM_CLOSE WM_CLOSE "$work/watch.err"
   ctl remembered >"$work/remembered.txt" || fail "remembered ended with a failure"
   grep -q 'watch is not running' "$work/remembered.txt" && pass "remembered says no watch runs after it ended" ||
     fail "remembered does not say that no watch runs"
@@ -218,39 +211,31 @@ check_watch_program() {
   tr -d '\r' <"$log" | grep -q 'a watch runs in this session already' && pass "the second one says why it ended" ||
     fail "the second one logged no reason"
   appearances 3 "$log"
-  tool close VidorraWatch || fail "WM_CLOSE was not posted"
-  expect_end WM_CLOSE WM_CLOSE "$log"
 }
 
 # Two vidorra-watch.exe started at the same moment: exactly one goes on, the
 # other ends by itself with status 0. (Its reason may not stay in the log: the
 # one that goes on writes from where the file ended when it opened it.)
 check_watch_together() {
-  local pids=() pid ended='' running=() status
+  local pids=() pid ended='' status
   for _ in 1 2; do
     wine_exec "$folder/vidorra-watch.exe" >/dev/null 2>&1 </dev/null &
     pids+=($!)
   done
   tool hidden VidorraWatch 60 >/dev/null && pass "a watch runs" || fail "no watch window within 60 s"
-  for _ in $(seq 300); do
-    for pid in "${pids[@]}"; do kill -0 "$pid" 2>/dev/null || ended=$pid; done
-    [ -z "$ended" ] || break
-    sleep 0.1
-  done
-  for pid in "${pids[@]}"; do [ "$pid" = "$ended" ] || running+=("$pid"); done
-  if [ -n "$ended" ]; then
+  one_ended() { for pid in "${pids[@]}"; do kill -0 "$pid" 2>/dev/null || { ended=$pid; return 0; }; done; return 1; }
+  if wait_for 30 one_ended; then
     wait "$ended" && status=0 || status=$?
     [ "$status" = 0 ] && pass "the other one ended by itself with status 0" || fail "the other one ended with status $status"
   else
     fail "both still run after 30 s"
   fi
-  [ "${#running[@]}" = 1 ] && kill -0 "${running[0]}" 2>/dev/null && pass "one goes on" || fail "none goes on"
-  # Ours only, each as a watch is ended: WM_CLOSE, then at most 10 s.
-  for pid in "${running[@]}"; do
+  # Ours only, each as a watch is ended.
+  for pid in "${pids[@]}"; do
+    [ "$pid" != "$ended" ] || continue
+    [ -z "$ended" ] || { kill -0 "$pid" 2>/dev/null && pass "one goes on" || fail "none goes on"; }
     tool close VidorraWatch >/dev/null 2>&1 || true
-    for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-    kill "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
+    ends "$pid" "the watch" WM_CLOSE || true
   done
 }
 
@@ -266,15 +251,10 @@ check_installer_watch() {
     key=$(hkcu 'Software\Microsoft\Windows\CurrentVersion\Run') || return 2
     grep -F '"Vidorra watch"=' <<<"$key"
   }
-  no_run_value() {  # WHAT FAILURE
-    local status=0
-    run_value >/dev/null || status=$?
-    case $status in 1) pass "$1" ;; 0) fail "$2" ;; *) fail "reg could not read the Run key" ;; esac
-  }
   log=$(echo "$fresh"/drive_c/users/*/AppData/Local)/vidorra/watch.log
   run_fresh "$setup" /S || fail "the silent install failed"
   installed=$(default_folder)
-  no_run_value "no Run value without the option" "the Run value is written without the option"
+  absent "no Run value without the option" "the Run value is written without the option" run_value
   run_fresh "$setup" /S /WATCH=1 || fail "the silent install with /WATCH=1 failed"
   run_value | grep -qiF 'Programs\\Vidorra\\vidorra-watch.exe' && pass "/WATCH=1 writes the Run value" ||
     fail "no Run value naming vidorra-watch.exe after /WATCH=1"
@@ -287,12 +267,11 @@ check_installer_watch() {
     wait_line "$log" 'watching for cameras' 2 >/dev/null &&
     pass "the upgrade ended the watch and started the new one" || fail "no new watch runs after the upgrade"
   run_fresh "$installed/Uninstall.exe" /S || fail "the silent uninstall failed"
-  uninstalled "$installed"
-  no_run_value "the uninstaller removed the Run value" "the Run value is left behind"
+  uninstalled "$installed" && pass "the uninstaller removed the folder" || fail "left behind: $(find "$installed" | head)"
+  absent "the uninstaller removed the Run value" "the Run value is left behind" run_value
   wait_for 10 '! fresh_tool hidden VidorraWatch 0 2>/dev/null' &&
     [ "$(tr -d '\r' <"$log" | grep -c 'stopped (WM_CLOSE)')" = 2 ] && pass "the uninstaller ended the watch" ||
     fail "the watch still runs, or did not log its end, after the uninstall"
-  [ ! -e "$installed" ] && pass "the uninstaller removed the folder" || fail "left behind: $(find "$installed" | head)"
   end_fresh
 }
 
