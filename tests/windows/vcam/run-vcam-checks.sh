@@ -50,7 +50,8 @@ if [ -z "${DISPLAY:-}" ]; then
     Xvfb ":$n" -screen 0 1280x1024x24 -dpi 96 >"$work/xvfb.log" 2>&1 &
     xvfb=$!
     export DISPLAY=:$n
-    sleep 1
+    for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.05; done
+    [ -e "/tmp/.X11-unix/X$n" ] || fail "Xvfb :$n did not start"
     break
   done
 fi
