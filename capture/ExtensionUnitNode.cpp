@@ -10,18 +10,13 @@ constexpr std::uint32_t kNodeCount = 20;
 UnitNode findUnitNode(CaptureHandle &handle, const CapturePort &port, const Guid &propertySet,
                       std::uint32_t selector)
 {
-    UnitNode found;
     for (std::uint32_t node = 0; node < kNodeCount; ++node) {
         std::uint32_t reported = 0;
         const Status probe = handle.probeNode(propertySet, selector, node, &reported);
-        if (succeeded(probe))
+        if (succeeded(probe) || meansGone(probe) || (probe != status::NotFound && port.isTransient(probe)))
             return {probe, node, reported};
-        if (meansGone(probe) || (probe != status::NotFound && port.isTransient(probe))) {
-            found.status = probe;
-            return found;
-        }
     }
-    return found;
+    return {};
 }
 
 }  // namespace vidorra

@@ -11,8 +11,8 @@ namespace vidorra {
 
 struct UnitNode {
     Status status = status::NotFound;  // Ok when found
-    std::uint32_t node = 0;
-    std::uint32_t reported = 0;  // the bytes the successful probe returned
+    std::uint32_t node = 0;            // where it was found, or where the search ended
+    std::uint32_t reported = 0;        // the bytes that probe returned
 };
 
 // Probes the first twenty topology nodes for `selector` of `propertySet`.
