@@ -55,11 +55,13 @@ wait_for() {
     sleep "${3:-0.1}"
   done
 }
+# How many lines of FILE (a Windows program's, CR LF) match PATTERN; 0 before it exists.
+count_lines() { tr -d '\r' <"$1" 2>/dev/null | grep -c -- "$2" || true; }
 # wait_line FILE PATTERN COUNT: waits (20 s at most) for the COUNT-th line of FILE
 # matching PATTERN and prints the Unix time in ms when it was seen.
 wait_line() {
   local file=$1 pattern=$2 count=$3
-  wait_for 20 '[ "$(tr -d "\r" <"$file" 2>/dev/null | grep -c -- "$pattern")" -ge "$count" ]' 0.01 && date +%s%3N
+  wait_for 20 '[ "$(count_lines "$file" "$pattern")" -ge "$count" ]' 0.01 && date +%s%3N
 }
 # ends PID WHAT CAUSE: the process PID (one this check started) ends within
 # 10 s of CAUSE with status 0. False only when it did not end; it is ended then.
@@ -106,11 +108,17 @@ hkcu() {
     { echo "reg could not export HKCU\\$1" >&2; return 1; }
   iconv -f UTF-16LE -t UTF-8 "$work/export.reg" 2>/dev/null | tr -d '\r'
 }
-# Whether the user's hive holds the uninstall registration NAME; status 2 when reg failed.
-registration() {
+# in_hkcu KEY TEXT: the lines of the exported KEY holding TEXT (any case);
+# status 1 without one, 2 when reg itself failed.
+in_hkcu() {
   local key
-  key=$(hkcu 'Software\Microsoft\Windows\CurrentVersion') || return 2
-  grep -qiF "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$1]" <<<"$key"
+  key=$(hkcu "$1") || return 2
+  grep -iF -- "$2" <<<"$key"
+}
+# Whether the user's hive holds the uninstall registration NAME.
+registration() {
+  in_hkcu 'Software\Microsoft\Windows\CurrentVersion' \
+    "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$1]" >/dev/null
 }
 # The value NAME of the uninstall registration ("" without one), unquoted.
 registered() {

@@ -335,8 +335,7 @@ check_camera_window() {
   local from
   from=$(logged)
   tool click "$title" $open_camera_x $open_camera_y || fail "the click was not delivered"
-  wait_for 20 '[ "$(transfers_after "$from")" = "$read_pass" ]' || true
-  [ "$(transfers_after "$from")" = "$read_pass" ] && pass "Open Camera read the record and every setting" ||
+  wait_for 20 '[ "$(transfers_after "$from")" = "$read_pass" ]' && pass "Open Camera read the record and every setting" ||
     fail "Open Camera read: $(transfers_after "$from")"
   debug_lines vidorra.exe | grep -qx 'Vidorra Virtual Camera devname' && [ "$(record_read vidorra.exe)" = "$read_ok" ] &&
     pass "the camera was bound and its record read on node 2 ('S' first)" ||

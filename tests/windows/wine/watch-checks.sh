@@ -77,7 +77,7 @@ appearances() {
   local n=$1 log=$2 done_before sent seen bad=0 i starts=()
   : >"$work/times.txt"
   for i in $(seq "$n"); do
-    done_before=$(tr -d '\r' <"$log" | grep -c 'put back [0-9]' || true)
+    done_before=$(count_lines "$log" 'put back [0-9]')
     starts+=($(($(logged) + 1)))
     cameras usb2 integrated
     tool devicechange VidorraDeviceWatch 0x8004 "$usb1_broadcast" >/dev/null || fail "the removal was not taken"
@@ -138,8 +138,8 @@ resume_rounds() {
   local rounds=$1 i from sent seen put kept bad=0
   : >"$work/times.txt"
   for i in $(seq "$rounds"); do
-    put=$(tr -d '\r' <"$work/watch.err" | grep -c 'after the resume: put back' || true)
-    kept=$(tr -d '\r' <"$work/watch.err" | grep -c 'still held its' || true)
+    put=$(count_lines "$work/watch.err" 'after the resume: put back')
+    kept=$(count_lines "$work/watch.err" 'still held its')
     control 'present usb1 usb2 integrated' "lost-power $i usb1"
     [ "$(ctl --device "$usb1" get nr2d red-gain | tr '\n' ' ')" = "nr2d=3 red-gain=0 " ] ||
       { fail "round $i: the camera did not lose its settings"; return 1; }
@@ -246,11 +246,7 @@ check_installer_watch() {
   fresh_prefix
   local installed log
   # The Run value's line; status 1 without one, 2 when reg itself failed.
-  run_value() {
-    local key
-    key=$(hkcu 'Software\Microsoft\Windows\CurrentVersion\Run') || return 2
-    grep -F '"Vidorra watch"=' <<<"$key"
-  }
+  run_value() { in_hkcu 'Software\Microsoft\Windows\CurrentVersion\Run' '"Vidorra watch"='; }
   log=$(echo "$fresh"/drive_c/users/*/AppData/Local)/vidorra/watch.log
   run_fresh "$setup" /S || fail "the silent install failed"
   installed=$(default_folder)
@@ -263,14 +259,14 @@ check_installer_watch() {
   run_fresh "$setup" /S || fail "the upgrade without /WATCH= failed"
   run_value | grep -qiF 'Programs\\Vidorra\\vidorra-watch.exe' && pass "an upgrade without /WATCH= keeps the Run value" ||
     fail "the upgrade removed the Run value"
-  fresh_tool hidden VidorraWatch 30 && [ "$(tr -d '\r' <"$log" | grep -c 'stopped (WM_CLOSE)')" = 1 ] &&
+  fresh_tool hidden VidorraWatch 30 && [ "$(count_lines "$log" 'stopped (WM_CLOSE)')" = 1 ] &&
     wait_line "$log" 'watching for cameras' 2 >/dev/null &&
     pass "the upgrade ended the watch and started the new one" || fail "no new watch runs after the upgrade"
   run_fresh "$installed/Uninstall.exe" /S || fail "the silent uninstall failed"
   uninstalled "$installed" && pass "the uninstaller removed the folder" || fail "left behind: $(find "$installed" | head)"
   absent "the uninstaller removed the Run value" "the Run value is left behind" run_value
   wait_for 10 '! fresh_tool hidden VidorraWatch 0 2>/dev/null' &&
-    [ "$(tr -d '\r' <"$log" | grep -c 'stopped (WM_CLOSE)')" = 2 ] && pass "the uninstaller ended the watch" ||
+    [ "$(count_lines "$log" 'stopped (WM_CLOSE)')" = 2 ] && pass "the uninstaller ended the watch" ||
     fail "the watch still runs, or did not log its end, after the uninstall"
   end_fresh
 }
